@@ -11,16 +11,20 @@ namespace vt {
 /// each other's sequence.
 class RandomGenerator {
  public:
+  /// Starts the sequence of a process that never seeds (same as seed(1)).
   RandomGenerator();
-  /// Restarts the sequence as after seeding with `seed` (1 = never seeded).
+  /// Restarts the sequence as after seeding with `seed` (1 = never seeded,
+  /// 0 is taken as 1).
   void seed(std::uint32_t seed);
   /// Next value, 0 .. 2^31-1.
   std::int32_t next();
 
  private:
-  std::int32_t state_[34];
-  int front_ = 0;
-  int rear_ = 0;
+  static constexpr int kDegree = 31;      // words of feedback state
+  static constexpr int kSeparation = 3;   // distance between the two taps
+  std::uint32_t state_[kDegree] = {};
+  int front_ = 0;  // tap that receives the sum
+  int rear_ = 0;   // tap added to it
 };
 
 }  // namespace vt
