@@ -1,0 +1,121 @@
+#include "artic/token_reader.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <memory>
+#include <system_error>
+
+#include "artic/area_function_file_error.h"
+
+namespace vt {
+
+namespace {
+
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+/// Token quoted for a message, shortened when it is very long.
+std::string quoted(std::string_view token) {
+  constexpr std::size_t kMax = 40;
+  std::string s = "\"";
+  if (token.size() > kMax) {
+    s.append(token.substr(0, kMax));
+    s += "...";
+  } else {
+    s.append(token);
+  }
+  s += '"';
+  return s;
+}
+
+/// A leading '+' is accepted as in formatted input; from_chars does not take it.
+std::string_view withoutPlus(std::string_view t) {
+  if (t.size() > 1 && t[0] == '+' && t[1] != '-' && t[1] != '+') t.remove_prefix(1);
+  return t;
+}
+
+}  // namespace
+
+TokenReader::TokenReader(std::string fileName, std::string text)
+    : name_(std::move(fileName)), text_(std::move(text)) {}
+
+std::optional<TokenReader> TokenReader::open(const std::string& path) {
+  std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rt"));
+  if (!f) return std::nullopt;
+  std::string text;
+  char buf[4096];
+  for (;;) {
+    const std::size_t got = std::fread(buf, 1, sizeof buf, f.get());
+    text.append(buf, got);
+    if (got < sizeof buf) break;
+  }
+  // A directory opens on some systems but cannot be read.
+  if (std::ferror(f.get())) return std::nullopt;
+  return TokenReader(path, std::move(text));
+}
+
+std::optional<std::string_view> TokenReader::nextToken() {
+  while (pos_ < text_.size() && isBlank(text_[pos_])) {
+    if (text_[pos_] == '\n') ++line_;
+    ++pos_;
+  }
+  if (pos_ >= text_.size()) return std::nullopt;
+  const std::size_t start = pos_;
+  while (pos_ < text_.size() && !isBlank(text_[pos_])) ++pos_;
+  ++token_;
+  tokenLine_ = line_;
+  return std::string_view(text_).substr(start, pos_ - start);
+}
+
+void TokenReader::failAtLastToken(std::string_view message) const {
+  throw AreaFunctionFileError(name_ + ": token " + std::to_string(token_) + " (line " +
+                              std::to_string(tokenLine_) + "): " + std::string(message));
+}
+
+void TokenReader::failExpected(std::string_view what,
+                               std::optional<std::string_view> found) const {
+  if (!found) {
+    throw AreaFunctionFileError(name_ + ": end of file after token " + std::to_string(token_) +
+                                " (line " + std::to_string(line_) + "): expected " +
+                                std::string(what));
+  }
+  failAtLastToken("expected " + std::string(what) + ", found " + quoted(*found));
+}
+
+std::string TokenReader::word(std::string_view what) {
+  const auto t = nextToken();
+  if (!t) failExpected(what, t);
+  return std::string(*t);
+}
+
+int TokenReader::integer(std::string_view what) {
+  const auto t = nextToken();
+  if (!t) failExpected(what, t);
+  const std::string_view s = withoutPlus(*t);
+  int v = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || end != s.data() + s.size()) {
+    failExpected(std::string(what) + " (an integer)", t);
+  }
+  return v;
+}
+
+float TokenReader::real(std::string_view what) {
+  const auto t = nextToken();
+  if (!t) failExpected(what, t);
+  const std::string_view s = withoutPlus(*t);
+  float v = 0.0f;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || end != s.data() + s.size()) {
+    failExpected(std::string(what) + " (a number within single precision)", t);
+  }
+  return v;
+}
+
+}  // namespace vt

@@ -1,0 +1,58 @@
+#include "artic/tube_key_file.h"
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "artic/area_function_file_error.h"
+#include "artic/token_reader.h"
+
+namespace vt {
+
+namespace {
+
+/// Key time as a sample index in 64 bits, before the cut to 32 bits.
+std::int64_t sample64(float t, float smpfrq) {
+  const long double perMs = static_cast<long double>(smpfrq) / 1000.0L;
+  return static_cast<std::int64_t>(perMs * static_cast<long double>(t));
+}
+
+}  // namespace
+
+unsigned int tubeKeySample(float t, float smpfrq) {
+  return static_cast<unsigned int>(static_cast<std::uint64_t>(sample64(t, smpfrq)));
+}
+
+std::vector<TubeKey> readTubeKeys(std::string_view path, float smpfrq) {
+  const std::string p(path);
+  auto in = TokenReader::open(p);
+  if (!in) throw AreaFunctionFileError(p + " not found");
+  const int count = in->integer("the number of keys");
+  std::vector<TubeKey> keys;
+  std::int64_t lastSample = -1;
+  for (int k = 0; k < count; ++k) {
+    const std::string of = " of key " + std::to_string(k) + " of " + std::to_string(count);
+    TubeKey key;
+    key.t = in->real("the time (ms)" + of);
+    if (!std::isfinite(key.t) || key.t < 0.0f) {
+      in->failAtLastToken("the time" + of + " must be a finite number of ms, 0 or more");
+    }
+    const std::int64_t s = sample64(key.t, smpfrq);
+    if (s > static_cast<std::int64_t>(UINT32_MAX)) {
+      in->failAtLastToken("the time" + of + " lies beyond the last sample index");
+    }
+    if (s <= lastSample) {
+      in->failAtLastToken("the time" + of + " falls on sample " + std::to_string(s) +
+                          ", not after the previous key's sample " +
+                          std::to_string(lastSample) + " (zero-length or backward segment)");
+    }
+    lastSample = s;
+    key.A = in->real("the area (cm2)" + of);
+    key.x = in->real("the length (cm)" + of);
+    in->word("the label" + of);
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+}  // namespace vt

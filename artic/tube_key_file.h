@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "artic/interpo_mem_tube.h"
+
+namespace vt {
+
+// Tube key file: white-space separated tokens
+//   number-of-keys  { time(ms) area(cm²) length(cm) label }…
+// The label is one word of any length and is not used. A number of keys of
+// 0 or less announces an empty track.
+
+/// Sample index of a key at t ms for smpfrq Hz: trunc(smpfrq/1000 · t) in
+/// extended precision, truncated to 64 bits, of which the low 32 bits count.
+unsigned int tubeKeySample(float t, float smpfrq);
+
+/// Reads the keys of the tube key file at path. Keys must lie at finite times
+/// t >= 0 whose sample indices at smpfrq Hz increase strictly and fit 32 bits.
+/// Throws AreaFunctionFileError: "<path> not found" when the file cannot be
+/// opened, or a message naming the file, token, line and what was expected.
+std::vector<TubeKey> readTubeKeys(std::string_view path, float smpfrq);
+
+}  // namespace vt

@@ -1,0 +1,80 @@
+#include "artic/vtaf_file.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "artic/area_function_file_error.h"
+#include "artic/token_reader.h"
+
+namespace vt {
+
+bool isConsonantFile(std::string_view path) {
+  const std::size_t sep = path.find_last_of("/\\");
+  const std::string_view base = sep == std::string_view::npos ? path : path.substr(sep + 1);
+  return !base.empty() && stopConsonants.find(base.front()) != std::string_view::npos;
+}
+
+namespace {
+
+VTAFContents parse(TokenReader& in, bool consonant) {
+  VTAFContents c;
+  c.label = in.word("the label");
+  const int n = in.integer("the number of sections");
+  if (n < 0) in.failAtLastToken("the number of sections must not be negative");
+  const float dx = in.real("the section length (cm)");
+  // Grown value by value, so a file announcing a huge count but holding few
+  // values ends with a message instead of a huge allocation.
+  c.sections.reserve(static_cast<std::size_t>(std::min(n, 1024)));
+  for (int i = 0; i < n; ++i) {
+    const std::string what = "the area of section " + std::to_string(i) + " of " +
+                             std::to_string(n) + " (cm2)";
+    c.sections.push_back(area_function{in.real(what), dx});
+  }
+  if (consonant) c.noiseSourceLoc = in.integer("the noise-source section (consonant file)");
+  return c;
+}
+
+}  // namespace
+
+VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource) {
+  const std::string p(path);
+  auto in = TokenReader::open(p);
+  if (!in) throw AreaFunctionFileError("AF path, " + p + ", not found");
+  return parse(*in, readNoiseSource && isConsonantFile(path));
+}
+
+void readVTAF(std::string_view path, std::string& label, int n, area_function* af,
+              int& noiseSourceLoc) {
+  const std::string p(path);
+  auto in = TokenReader::open(p);
+  if (!in) throw AreaFunctionFileError("AF path, " + p + ", not found");
+  // The count is checked before anything else is read, so a file for another
+  // number of sections is reported as such even if the rest is malformed.
+  TokenReader probe = *in;
+  probe.word("the label");
+  const int fileN = probe.integer("the number of sections");
+  if (fileN != n) {
+    throw AreaFunctionFileError("Unexpected number of VT sections (" + p + " holds " +
+                                std::to_string(fileN) + ", " + std::to_string(n) +
+                                " expected)");
+  }
+  VTAFContents c = parse(*in, isConsonantFile(path));
+  if (n > 0 && af == nullptr) throw std::invalid_argument("readVTAF: no output array");
+  std::copy(c.sections.begin(), c.sections.end(), af);
+  label = std::move(c.label);
+  if (c.noiseSourceLoc) noiseSourceLoc = *c.noiseSourceLoc;
+}
+
+bool readVTAFalloc(std::string_view path, std::string& label, int& n,
+                   std::vector<area_function>& af) {
+  auto in = TokenReader::open(std::string(path));
+  if (!in) return false;
+  VTAFContents c = parse(*in, false);
+  n = static_cast<int>(c.sections.size());
+  af = std::move(c.sections);
+  label = std::move(c.label);
+  return true;
+}
+
+}  // namespace vt
