@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "simulator/random_generator.h"
 
 namespace vt {
@@ -15,31 +17,46 @@ struct NoiseMemory {
 
 /// One direct-form-I second-order section: computes y[0] from the current input
 /// x[0] and the histories, then shifts both histories. a = {a0 (unused), a1, a2},
-/// b = {b0, b1, b2}.
+/// b = {b0, b1, b2}. The sum is formed in double precision and stored in float.
 void filter2(float* x, float* y, const float* a, const float* b);
 
-/// Coloured noise for a frication or aspiration source: white noise from a
-/// RandomGenerator through two second-order sections and a leaky integrator.
-/// The object holds the noise scale, which a flag-0 call sets to 2^-30.
+/// Coloured noise for a frication or aspiration source: uniform white noise
+/// in [-1, 1) from a RandomGenerator through two second-order sections (a
+/// low-frequency cut and a first-order high-pass) and a leaky integrator
+/// (pole 0.8), giving a value of about unit amplitude per simulation step.
+/// The generator holds only the noise scale (2^-30, mapping 0 .. 2^31-1 onto
+/// [0, 2)); the filter memories belong to the caller, one per source.
 class FrictionNoise3 {
  public:
-  /// flag 0: set the scale and run three warm-up draws; then (any flag) one draw.
+  /// flag 0: three warm-up draws; then (any flag) one draw.
   /// Returns the next noise value (about unit amplitude) and leaves it in mem.low.
+  /// A flag-0 call consumes four random numbers, any other call one.
   float frictionNoise3(int flag, NoiseMemory& mem, RandomGenerator& rng);
+  /// One draw with the random integer r (0 .. 2^31-1) as the white-noise input.
+  float draw(std::int32_t r, NoiseMemory& mem) const;
+  /// Scale from a random integer to the white-noise input, 2^-30.
   float scale() const { return max_; }
 
  private:
-  float max_ = 0.0f;  // noise scale, set by the first flag-0 call
+  // Valid from construction, so that a generator used before its first
+  // flag-0 call still produces noise instead of the filters' step response.
+  float max_ = 0x1p-30f;
 };
 
-/// Four-section variant of FrictionNoise3 (seven warm-up draws on flag 0).
+/// Four-section variant of FrictionNoise3 (seven warm-up draws on flag 0, so
+/// a flag-0 call consumes eight random numbers).
 class FrictionNoise7 {
  public:
+  /// flag 0: seven warm-up draws; then (any flag) one draw. Returns the next
+  /// noise value and leaves it in mem.low.
   float frictionNoise7(int flag, NoiseMemory& mem, RandomGenerator& rng);
+  /// One draw with the random integer r (0 .. 2^31-1) as the white-noise input.
+  float draw(std::int32_t r, NoiseMemory& mem) const;
+  /// Scale from a random integer to the white-noise input, 2^-30.
   float scale() const { return max_; }
 
  private:
-  float max_ = 0.0f;
+  float max_ = 0x1p-30f;
 };
 
 }  // namespace vt
