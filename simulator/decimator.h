@@ -10,13 +10,16 @@ class Decimator {
   static constexpr int p_decim = 101;  ///< filter length in taps (odd), buffer size
   static constexpr int q_decim = 51;   ///< distinct coefficients, (p_decim + 1) / 2
 
-  /// Designs the filter for `deci` simulation steps per output sample (>= 1),
-  /// clears the buffer; returns the filter delay in output samples (17 for deci 3).
+  /// Designs the filter for `deci` simulation steps per output sample (>= 1;
+  /// values below 1 are taken as 1), clears the buffer; returns the filter
+  /// delay in output samples, (int)(0.5 + 51/deci): 17 for deci 3.
   int decim_init(int deci);
   /// Stores one simulation-step value x; with flag 1 returns the filtered output
   /// sample, otherwise 0.0.
   float decim(int flag, float x);
 
+  /// The q_decim coefficients: [k] is the tap 50 - k steps from the centre
+  /// (k = 0 outermost), [50] half the centre tap.
   const float* coefficients() const { return h_decim; }
 
  private:

@@ -1,0 +1,57 @@
+#include "simulator/decimator.h"
+
+#include <cmath>
+
+namespace vt {
+
+namespace {
+constexpr float kPi = 3.141593f;  // the six-decimal value the filter is designed with
+}
+
+int Decimator::decim_init(int deci) {
+  // Fewer than one simulation step per output sample has no meaning (and
+  // would divide by zero); design the filter for one step instead.
+  if (deci < 1) deci = 1;
+
+  count_decim = 0;
+  const float w = static_cast<float>(2.0 * kPi / (p_decim - 1));  // Hamming window step
+  for (float& v : v_decim) v = 0.0f;
+
+  // Cut-off at 0.9 of the output Nyquist frequency, in radians per step.
+  const float wc = static_cast<float>(0.9 * kPi / deci);
+  for (int k = 0; k < q_decim - 1; ++k) {
+    const float n = static_cast<float>(k - (q_decim - 1));  // -50 .. -1
+    const float s = static_cast<float>(std::sin(static_cast<double>(wc) * n) /
+                                       (static_cast<double>(kPi) * n));
+    h_decim[k] = static_cast<float>(s * (0.54 - 0.46 * std::cos(static_cast<double>(w) * k)));
+  }
+  // Half the centre tap: the centre sample is summed twice.
+  h_decim[q_decim - 1] = static_cast<float>(0.5 * wc / kPi);
+
+  // Delay of the linear-phase filter in output samples.
+  return static_cast<int>(0.5f + static_cast<float>(q_decim) / static_cast<float>(deci));
+}
+
+float Decimator::decim(int flag, float x) {
+  if (count_decim == p_decim) count_decim = 0;
+  const int c = count_decim;
+  v_decim[c] = x;
+  count_decim = c + 1;
+  if (flag != 1) return 0.0f;
+
+  // Symmetric evaluation: h[k] weighs the samples of ages k+1 and
+  // (p_decim - k) mod p_decim, which lie 50 - k either side of age 51.
+  float acc = 0.0f;
+  int down = c - 1;  // age 1, 2, ...
+  int up = c;        // age 0, p_decim - 1, ...
+  for (int k = 0; k < q_decim; ++k) {
+    if (down < 0) down = p_decim - 1;
+    if (up == p_decim) up = 0;
+    acc = static_cast<float>(acc + (static_cast<double>(v_decim[down]) + v_decim[up]) * h_decim[k]);
+    --down;
+    ++up;
+  }
+  return acc;
+}
+
+}  // namespace vt
