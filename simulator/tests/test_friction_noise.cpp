@@ -135,27 +135,6 @@ TEST(FrictionNoise, InitialisingCallConsumesWarmUpDrawsAndLeavesResultInIntegrat
   }
 }
 
-TEST(FrictionNoise, CascadeFeedsEachSectionWithThePreviousOutput) {
-  vt::RandomGenerator rng;
-  vt::FrictionNoise3 gen;
-  vt::NoiseMemory mem;
-  float s0[3], s1[3];
-  for (int i = 0; i < 3; ++i) {
-    gen.frictionNoise3(1, mem, rng);
-    s0[i] = mem.out[0][0];
-    s1[i] = mem.out[1][0];
-  }
-  // Section 1 (first order) holds its last three inputs and outputs.
-  EXPECT_EQ(mem.in[1][0], s0[2]);
-  EXPECT_EQ(mem.in[1][1], s0[2]);
-  EXPECT_EQ(mem.in[1][2], s0[1]);
-  EXPECT_EQ(mem.out[1][1], s1[1]);
-  EXPECT_EQ(mem.out[1][2], s1[0]);
-  // Rows 2 and 3 belong to the four-section variant only.
-  for (int s = 2; s < 4; ++s)
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(mem.in[s][k] + mem.out[s][k], 0.0f);
-}
-
 TEST(FrictionNoise, AlternatingSourcesEachSeeEveryOtherNumber) {
   const std::vector<std::int32_t> seq = Sequence(208);
   vt::RandomGenerator rng;
