@@ -1,9 +1,34 @@
 #pragma once
 
+#include <span>
+#include <vector>
+
 #include "simulator/area_function.h"
+#include "simulator/constriction.h"
+#include "simulator/decimator.h"
+#include "simulator/friction_noise.h"
+#include "simulator/random_generator.h"
 #include "simulator/sim_config.h"
+#include "simulator/sim_constants.h"
+#include "simulator/td_acoustic_elements.h"
+#include "simulator/td_linear_equation.h"
 
 namespace vt {
+
+/// Counts and row indices of the network of one run (set by vtt_ini).
+struct SimLayout {
+  int nasal_tract = 0;   ///< nasal branch present in this run
+  int subGLTsystem = 0;  ///< trachea present in this run
+  int ntr = 0, ntr1 = 0;               ///< trachea sections / element records
+  int nglt0 = 1, nglt1 = 2;            ///< glottal sections / element records
+  int nvt0 = 0, nvt1 = 0;              ///< main-branch sections / element records
+  int n0 = 0, n2 = 0, n3 = 0, n4 = 0, n5 = 0;  ///< eq: sections, last section row,
+                                               ///< last junction, closing row, rows
+  int nbu0 = 0, nbu1 = 0, nbu3 = 0, nbu4 = 0, nbu5 = 0, nbu6 = 0;  ///< mouth branch
+  int nnc = 0, nnc1 = 0;                ///< nasal coupling sections / records
+  int nna0 = 0, nna1 = 0;               ///< nasal tract proper sections / records
+  int nnt = 0, nnt3 = 0, nnt4 = 0, nnt5 = 0, nnt6 = 0;  ///< whole nasal branch rows
+};
 
 /// The time-domain vocal-tract simulator: glottis, vocal tract with yielding
 /// walls and lip radiation, optionally trachea, nasal branch with paranasal
@@ -30,15 +55,82 @@ class Simulator {
   /// Builds the network for one run from cfg, Ag and afvt (and afnt): derived
   /// constants, arrays, cleared histories, first geometry, noise and decimator.
   /// Returns the decimation filter's delay in output samples.
+  /// Throws std::invalid_argument when the counts, rates or targets cannot
+  /// describe a network (e.g. nvt < 1, nbp outside 1..nvt-1 with the nasal
+  /// tract, nnt <= nnc, no afvt).
   int vtt_ini();
   /// Advances the network by one output sample towards the current Ag/afvt
-  /// targets and returns the radiated pressure sample.
+  /// targets and returns the radiated pressure sample (0 when deci <= 0).
+  /// Throws std::logic_error when no run is active.
   float vtt_sim();
   /// Releases the arrays of the run.
   void vtt_term();
 
-  // The implementation adds its state below (arrays, derived constants,
-  // histories, noise generators, decimator, random generator).
+  // Read-only views of the network state (for inspection and tests).
+  bool running() const { return running_; }
+  const SimConstants& constants() const { return k_; }
+  const SimLayout& layout() const { return lay_; }
+  std::span<const td_linear_equation> eq_rows() const { return eq_; }
+  std::span<const td_linear_equation> eqbu_rows() const { return eqbu_; }
+  std::span<const td_linear_equation> eqnt_rows() const { return eqnt_; }
+  std::span<const td_acoustic_elements> acglt_elements() const { return acglt_; }
+  std::span<const td_acoustic_elements> ac_elements() const { return ac_; }
+  std::span<const td_acoustic_elements> actr_elements() const { return actr_; }
+  std::span<const td_acoustic_elements> acbu_elements() const { return acbu_; }
+  std::span<const td_acoustic_elements> acnc_elements() const { return acnc_; }
+  std::span<const td_acoustic_elements> acna_elements() const { return acna_; }
+  std::span<const area_function> af_sections() const { return af_; }
+  std::span<const area_function> afbu_sections() const { return afbu_; }
+  std::span<const area_function> afnc_sections() const { return afnc_; }
+  std::span<const area_function> afna_sections() const { return afna_; }
+  const area_function& glottis_section() const { return afglt_; }
+  const constriction& Ac() const { return Ac_; }
+  double Udc() const { return Udc_; }
+  const NoiseMemory& glottal_noise_memory() const { return memGlt_; }
+  const NoiseMemory& constriction_noise_memory() const { return memAc_; }
+  /// Element record that received the frication noise in the last step
+  /// (-1 before any step with noise on).
+  int frication_junction() const { return fric_m_; }
+
+ private:
+  void validate() const;
+  void copy_initial_af_t();
+  void dax();
+  void refresh_af();
+  void find_constriction();
+  void refresh_acoustic_elements();
+  float step(int flag);
+
+  SimConstants k_{};
+  SimLayout lay_{};
+  bool running_ = false;
+  // Run structure, copied from lay_ for brevity in the step.
+  int nasal_ = 0, subglt_ = 0;
+  int nvt0_ = 0, nbu0_ = 0, nnc_ = 0, nna0_ = 0, n4_ = 0, nbu4_ = 0;
+
+  // Geometry.
+  area_function afglt_{}, dafglt_{};
+  std::vector<area_function> af_, daf_, afbu_, dafbu_, afnc_, dafnc_, afna_;
+  constriction Ac_{}, Ac_pharynx_{}, Ac_mouth_{};
+
+  // Elements and equation rows.
+  td_acoustic_elements acglt_[2]{};
+  std::vector<td_acoustic_elements> actr_, ac_, acbu_, acnc_, acna_;
+  std::vector<td_linear_equation> eq_, eqbu_, eqnt_;
+
+  // Radiation loads and the step's scalar state.
+  double Grad_lip_ = 0, Lrad_lip_ = 0, Grad_nos_ = 0, Lrad_nos_ = 0;
+  double Udc_ = 0, Ag2_ = 0, Ac2_ = 0, Rg_v_ = 0, Rg_k_ = 0, Rc_v_ = 0, Rc_k_ = 0;
+  double rv_sum_ = 0, rk_sum_ = 0;
+  double U0_lip_ = 0, U1_lip_ = 0, U0_nos_ = 0, U1_nos_ = 0;
+  double iLrad_lip_ = 0, iLrad_nos_ = 0, U0_wall_ = 0, U1_wall_ = 0;
+  int fric_m_ = -1;
+
+  // Noise and output filter; persist across runs.
+  RandomGenerator rng_;
+  FrictionNoise3 noise3_;
+  NoiseMemory memGlt_{}, memAc_{};
+  Decimator decim_;
 };
 
 }  // namespace vt

@@ -1,0 +1,141 @@
+#include "simulator/acoustic_elements.h"
+
+#include <cmath>
+
+#include "simulator/simulator.h"
+
+namespace vt {
+
+namespace {
+
+// Fixed viscous losses of the nasal passages: 0.05 per half section.
+void add_extra_loss(int count, td_acoustic_elements* e) {
+  e[0].R += 0.05;
+  for (int k = 1; k < count; ++k) e[k].R += 0.1;
+  e[count].R += 0.05;
+}
+
+// Wall branch of sections[0..count-1] with the given per-sqrt(A)·x constants.
+void wall_branch(double Rw, double Lw, double Cw, int count, const area_function* s,
+                 td_acoustic_elements* e) {
+  for (int i = 0; i < count; ++i) {
+    const float w = static_cast<float>(std::sqrt(static_cast<double>(s[i].A)) * s[i].x);
+    td_acoustic_elements& el = e[i + 1];
+    el.Rw = Rw / w;
+    el.Lw = Lw / w;
+    el.Cw = Cw / w;
+    el.Yw = 1.0 / (el.Rw + el.Lw + el.Cw);
+  }
+}
+
+}  // namespace
+
+void acous_elements_t(const SimConstants& k, int wall, int type, int count,
+                      const area_function* sections, td_acoustic_elements* elements) {
+  double Rp = 0.0, Lp = 0.0;
+  for (int i = 0; i < count; ++i) {
+    const float A = sections[i].A;
+    const float x = sections[i].x;
+    double Rh, Lh;
+    if (type == kTubeGlottis) {
+      Rh = k.K_viscous_glotte / std::pow(static_cast<double>(A), 3.0);
+      Lh = 0.0;
+    } else {
+      const float t = x / A;
+      Rh = k.K_viscous_const * t / A;
+      Lh = k.La * t;
+    }
+    elements[i].R = Rp + Rh;
+    elements[i].L = Lp + Lh;
+    elements[i + 1].C = k.Ca * A * x;
+    Rp = Rh;
+    Lp = Lh;
+  }
+  elements[count].R = Rp;
+  elements[count].L = Lp;
+
+  if (type == kTubeNasal) add_extra_loss(count, elements);
+
+  if (type == kTubeTrachea) {
+    wall_branch(k.Rt, k.Lt, k.Ct, count, sections, elements);
+  } else if (wall == 1) {
+    wall_branch(k.Rw, k.Lw, k.Cw, count, sections, elements);
+  } else {
+    for (int i = 0; i < count; ++i) elements[i + 1].Yw = 0.0;
+  }
+}
+
+void NTacous_elements_t(const SimConstants& k, const SimConfig& cfg, int count,
+                        const area_function* sections, td_acoustic_elements* elements) {
+  int s = cfg.sinus_pos - cfg.nnc;
+  if (s < 0) s = 0;
+  const bool sinus = cfg.sinus_cavity == 1;
+
+  double Rp = 0.0, Lp = 0.0;
+  for (int i = 0; i < count; ++i) {
+    const float A = sections[i].A;
+    const float x = sections[i].x;
+    if (sinus && i + 1 == s) {
+      // The sinus attachment: its section carries no tube elements.
+      elements[i].R = Rp;
+      elements[i].L = Lp;
+      elements[i + 1].C = 0.0;
+      Rp = 0.0;
+      Lp = 0.0;
+      continue;
+    }
+    const float t = x / A;
+    const double Rh = k.K_viscous_const * t / A;
+    const double Lh = k.La * t;
+    elements[i].R = Rp + Rh;
+    elements[i].L = Lp + Lh;
+    elements[i + 1].C = k.Ca * A * x;
+    Rp = Rh;
+    Lp = Lh;
+  }
+  elements[count].R = Rp;
+  elements[count].L = Lp;
+
+  add_extra_loss(count, elements);
+
+  if (cfg.wall == 1) {
+    wall_branch(k.Rw, k.Lw, k.Cw, count, sections, elements);
+  } else {
+    for (int i = 0; i < count; ++i) elements[i + 1].Yw = 0.0;
+  }
+
+  if (sinus) {
+    // Helmholtz resonator: neck resistance and mass, cavity compliance.
+    td_acoustic_elements& el = elements[s];
+    el.Cw = k.Ca * cfg.sinus_vol;
+    el.Lw = k.La * cfg.sinus_len / cfg.sinus_apt;
+    el.Rw = k.K_viscous_const * cfg.sinus_len / std::pow(static_cast<double>(cfg.sinus_apt), 1.5);
+    el.Yw = 1.0 / (el.Rw + el.Lw + el.Cw);
+  }
+}
+
+void radiation_load(const SimConstants& k, int rad_boundary, float A, double fixed_G,
+                    double* G, double* Lrad) {
+  if (rad_boundary == 1) {
+    *G = k.Grad * A;
+    *Lrad = k.Srad * std::sqrt(static_cast<double>(A));
+  } else {
+    *G = fixed_G;
+    *Lrad = 0.0;
+  }
+}
+
+void Simulator::refresh_acoustic_elements() {
+  acous_elements_t(k_, cfg.wall, kTubeVocal, nvt0_, af_.data(), ac_.data());
+  if (nasal_ == 1) {
+    acous_elements_t(k_, cfg.wall, kTubeVocal, nbu0_, afbu_.data(), acbu_.data());
+    acous_elements_t(k_, cfg.wall, kTubeNasal, nnc_, afnc_.data(), acnc_.data());
+    radiation_load(k_, cfg.rad_boundary, afbu_[nbu0_ - 1].A, 5.0, &Grad_lip_, &Lrad_lip_);
+    eqbu_[nbu4_].coef = Grad_lip_ + Lrad_lip_;
+  } else {
+    radiation_load(k_, cfg.rad_boundary, af_[nvt0_ - 1].A, 5.0, &Grad_lip_, &Lrad_lip_);
+    eq_[n4_].coef = Grad_lip_ + Lrad_lip_;
+  }
+}
+
+}  // namespace vt
