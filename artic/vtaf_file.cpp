@@ -17,10 +17,16 @@ bool isConsonantFile(std::string_view path) {
 
 namespace {
 
-VTAFContents parse(TokenReader& in, bool consonant) {
+VTAFContents parse(TokenReader& in, bool consonant, std::optional<int> expected,
+                   const std::string& path) {
   VTAFContents c;
   c.label = in.word("the label");
   const int n = in.integer("the number of sections");
+  if (expected && n != *expected) {
+    throw AreaFunctionFileError("Unexpected number of VT sections (" + path + " holds " +
+                                std::to_string(n) + ", " + std::to_string(*expected) +
+                                " expected)");
+  }
   if (n < 0) in.failAtLastToken("the number of sections must not be negative");
   const float dx = in.real("the section length (cm)");
   // Grown value by value, so a file announcing a huge count but holding few
@@ -37,30 +43,18 @@ VTAFContents parse(TokenReader& in, bool consonant) {
 
 }  // namespace
 
-VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource) {
+VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource,
+                              std::optional<int> expectedSections) {
   const std::string p(path);
   auto in = TokenReader::open(p);
   if (!in) throw AreaFunctionFileError("AF path, " + p + ", not found");
-  return parse(*in, readNoiseSource && isConsonantFile(path));
+  return parse(*in, readNoiseSource && isConsonantFile(path), expectedSections, p);
 }
 
 void readVTAF(std::string_view path, std::string& label, int n, area_function* af,
               int& noiseSourceLoc) {
-  const std::string p(path);
-  auto in = TokenReader::open(p);
-  if (!in) throw AreaFunctionFileError("AF path, " + p + ", not found");
-  // The count is checked before anything else is read, so a file for another
-  // number of sections is reported as such even if the rest is malformed.
-  TokenReader probe = *in;
-  probe.word("the label");
-  const int fileN = probe.integer("the number of sections");
-  if (fileN != n) {
-    throw AreaFunctionFileError("Unexpected number of VT sections (" + p + " holds " +
-                                std::to_string(fileN) + ", " + std::to_string(n) +
-                                " expected)");
-  }
-  VTAFContents c = parse(*in, isConsonantFile(path));
   if (n > 0 && af == nullptr) throw std::invalid_argument("readVTAF: no output array");
+  VTAFContents c = readVTAFContents(path, true, n);
   std::copy(c.sections.begin(), c.sections.end(), af);
   label = std::move(c.label);
   if (c.noiseSourceLoc) noiseSourceLoc = *c.noiseSourceLoc;
@@ -70,7 +64,7 @@ bool readVTAFalloc(std::string_view path, std::string& label, int& n,
                    std::vector<area_function>& af) {
   auto in = TokenReader::open(std::string(path));
   if (!in) return false;
-  VTAFContents c = parse(*in, false);
+  VTAFContents c = parse(*in, false, std::nullopt, std::string(path));
   n = static_cast<int>(c.sections.size());
   af = std::move(c.sections);
   label = std::move(c.label);

@@ -32,10 +32,14 @@ struct VTAFContents {
 };
 
 /// Reads the area-function file at path; with readNoiseSource, a consonant
-/// file must also carry its noise-source section. Throws AreaFunctionFileError
-/// with "AF path, <path>, not found" when the file cannot be opened, or naming
-/// the file, token, line and expected value for malformed contents.
-VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource);
+/// file must also carry its noise-source section. With expectedSections, a
+/// file announcing another number of sections is refused before its values
+/// are read. Throws AreaFunctionFileError: "AF path, <path>, not found" when
+/// the file cannot be opened; "Unexpected number of VT sections (<path> holds
+/// k, n expected)"; or, for malformed contents, a message naming the file,
+/// the token number, the line and the value expected there.
+VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource,
+                              std::optional<int> expectedSections = std::nullopt);
 
 /// Reads the area function of n sections at path into af[0..n-1] and the label;
 /// for a consonant file also the noise-source section into noiseSourceLoc
