@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "artic/interpolX.h"
+#include "artic/sample_index.h"
+
+namespace vt {
+namespace {
+
+struct BreakPoint {
+  float t;  // ms
+  float v;
+  int kind;
+};
+
+interpoMem makeTrack(const std::vector<BreakPoint>& bps) {
+  interpoMem m;
+  for (const BreakPoint& b : bps) {
+    m.times.push_back(b.t);
+    m.values.push_back(b.v);
+    m.kinds.push_back(b.kind);
+  }
+  m.count = static_cast<int>(bps.size());
+  return m;
+}
+
+// Values of samples 0 … last, called without gaps as the synthesis does.
+std::vector<float> run(interpoMem& m, unsigned int last, float smpfrq = 10000.0f) {
+  std::vector<float> out;
+  for (unsigned int n = 0; n <= last; ++n) out.push_back(interpolX(n, &m, smpfrq));
+  return out;
+}
+
+TEST(SampleIndex, TruncatesTheExtendedPrecisionProduct) {
+  EXPECT_EQ(breakPointSample(0.0f, 10000.0f), 0u);
+  EXPECT_EQ(breakPointSample(10.0f, 10000.0f), 100u);
+  EXPECT_EQ(breakPointSample(20.0f, 10000.0f), 200u);
+  // 0.7f is slightly below 0.7 ms.
+  EXPECT_EQ(breakPointSample(0.7f, 10000.0f), 6u);
+  // 44100/1000 in extended precision is slightly below 44.1.
+  EXPECT_EQ(breakPointSample(90.0f, 44100.0f), 3968u);
+  EXPECT_EQ(keyFrameSample(12.37f, 10000.0f), 123u);
+  EXPECT_EQ(keyFrameSample(90.0f, 44100.0f), 3968u);
+}
+
+TEST(SampleIndex, RangeOfRepresentableIndices) {
+  EXPECT_TRUE(sampleIndexFits(0.0f, 10000.0f));
+  EXPECT_TRUE(sampleIndexFits(2.0e8f, 10000.0f));   // 2e9 samples
+  EXPECT_FALSE(sampleIndexFits(3.0e8f, 10000.0f));  // 3e9 samples
+  EXPECT_FALSE(sampleIndexFits(-1.0f, 10000.0f));
+  EXPECT_FALSE(sampleIndexFits(INFINITY, 10000.0f));
+  EXPECT_FALSE(sampleIndexFits(NAN, 10000.0f));
+  // Beyond the index the conversions are still defined.
+  EXPECT_EQ(breakPointSample(3.0e8f, 10000.0f), 0x80000000u);
+  EXPECT_EQ(breakPointSample(NAN, 10000.0f), 0x80000000u);
+  EXPECT_EQ(keyFrameSample(3.0e8f, 10000.0f), 3000000000u);
+  EXPECT_EQ(keyFrameSample(1.0e30f, 10000.0f), 0u);
+}
+
+TEST(InterpolX, LinearAndRaisedCosineSegments) {
+  interpoMem lin = makeTrack({{0.0f, 0.0f, 0}, {10.0f, 2.0f, 1}, {20.0f, 2.0f, 1}});
+  const std::vector<float> l = run(lin, 200);
+  EXPECT_NEAR(l[0], 0.0f, 1e-7f);
+  EXPECT_EQ(l[50], 1.0f);
+  EXPECT_EQ(l[100], 2.0f);
+  EXPECT_EQ(lin.kind, 1);
+  EXPECT_EQ(lin.segStart, 100u);
+  EXPECT_EQ(lin.segEnd, 200u);
+
+  interpoMem cos = makeTrack({{0.0f, 0.0f, 0}, {10.0f, 2.0f, 2}});
+  const std::vector<float> c = run(cos, 100);
+  EXPECT_NEAR(c[0], 0.0f, 1e-7f);
+  EXPECT_EQ(c[50], 0.99999994f);
+  EXPECT_EQ(c[100], 2.0f);
+  for (int n = 1; n <= 100; ++n) EXPECT_GE(c[n], c[n - 1]) << n;
+}
+
+TEST(InterpolX, KindZeroAndUnknownKinds) {
+  // Kind 0: 0.0 over the segment, the ending value at its break point.
+  interpoMem hold = makeTrack({{0.0f, 3.0f, 0}, {1.0f, 5.0f, 0}, {2.0f, 7.0f, 1}});
+  const std::vector<float> h = run(hold, 20);
+  EXPECT_EQ(h[0], 0.0f);
+  EXPECT_EQ(h[9], 0.0f);
+  EXPECT_FLOAT_EQ(h[10], 5.0f);  // next segment's line starts from 5
+  EXPECT_FLOAT_EQ(h[15], 6.0f);
+  EXPECT_EQ(h[20], 7.0f);
+
+  // Kind 3: 0.0, and the next segment starts from the value before it.
+  interpoMem odd = makeTrack({{0.0f, 1.0f, 0}, {1.0f, 9.0f, 3}, {2.0f, 3.0f, 1}});
+  const std::vector<float> o = run(odd, 20);
+  EXPECT_EQ(o[5], 0.0f);
+  EXPECT_FLOAT_EQ(o[10], 1.0f);
+  EXPECT_FLOAT_EQ(o[15], 2.0f);
+  EXPECT_EQ(o[20], 3.0f);
+}
+
+TEST(InterpolX, EndOfTrack) {
+  interpoMem m = makeTrack({{0.0f, 0.0f, 0}, {10.0f, 100.0f, 1}});
+  const std::vector<float> v = run(m, 99);
+  EXPECT_EQ(m.ended, 0);
+  EXPECT_EQ(v[99], 99.0f);
+  EXPECT_EQ(interpolX(100, &m, 10000.0f), 100.0f);
+  EXPECT_EQ(m.ended, 1);
+  // The last segment's line goes on.
+  EXPECT_EQ(interpolX(101, &m, 10000.0f), 101.0f);
+  EXPECT_EQ(m.ended, 1);
+
+  interpoMem empty;
+  empty.ended = 0;
+  EXPECT_EQ(interpolX(0, &empty, 10000.0f), 0.0f);
+  EXPECT_EQ(empty.ended, 1);
+}
+
+TEST(InterpolX, SamplesOutsideTheBreakPointsAreZero) {
+  // First break point after sample 0, on a record left over from an earlier
+  // synthesis: the samples before it give 0.0.
+  interpoMem m = makeTrack({{0.0f, 0.0f, 0}, {10.0f, 2.0f, 2}});
+  run(m, 50);
+  m.times = {1.0f, 2.0f};
+  m.values = {4.0f, 6.0f};
+  m.kinds = {0, 1};
+  m.ended = 0;
+  const std::vector<float> v = run(m, 20);
+  for (int n = 0; n < 10; ++n) EXPECT_EQ(v[n], 0.0f) << n;
+  EXPECT_FLOAT_EQ(v[10], 4.0f);
+  EXPECT_FLOAT_EQ(v[15], 5.0f);
+
+  // A single break point: its value on its sample, 0.0 around it.
+  interpoMem one = makeTrack({{0.5f, 8.0f, 1}});
+  const std::vector<float> s = run(one, 10);
+  EXPECT_EQ(s[4], 0.0f);
+  EXPECT_EQ(s[5], 8.0f);
+  EXPECT_EQ(one.ended, 1);
+  EXPECT_EQ(s[6], 0.0f);
+}
+
+}  // namespace
+}  // namespace vt
