@@ -1,0 +1,29 @@
+% INTERPOLAX  Area and length of one tube over time from a tube key file.
+%
+%   [A, x, ended] = interpolAx(keyFile, n)
+%   [A, x, ended] = interpolAx(keyFile, n, fs)
+%   [A, x, ended] = interpolAx(keyFile, n, fs, kind)
+%
+%   keyFile  tube key file: white-space separated tokens
+%                number-of-keys  { time(ms) area(cm^2) length(cm) label } ...
+%            with key times that fall on strictly increasing samples
+%   n        output sample indices (whole numbers 0 ... 4294967295), any
+%            shape and order; the track runs from sample 0 to max(n)
+%   fs       output sampling frequency, Hz (default 10000); a key at t ms
+%            lies on sample fix(t*fs/1000)
+%   kind     law before the first key: 0 gives area and length 0 (default),
+%            1 linear, 2 cosine
+%
+%   A, x     area (cm^2) and length (cm) at the samples n, shaped like n:
+%            a raised cosine from each key to the next; after the last key
+%            the last segment swings back and forth
+%   ended    1 at the samples from the last key on, else 0
+%
+%   A file announcing 0 keys gives 0 everywhere. Errors (identifier
+%   interpolAx:file): "<keyFile> not found", or the file, token number and
+%   line of a missing, malformed or out-of-order value.
+%
+%   Example:
+%     [A, x] = interpolAx('tube1.txt', 0:1499, 10000);
+%
+%   See also READVTAF, FOURTUBEAF.

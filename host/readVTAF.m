@@ -1,0 +1,31 @@
+% READVTAF  Load a vocal-tract area function from a text file.
+%
+%   [A, x, label, noiseSourceLoc] = readVTAF(path)
+%   [A, x, label, noiseSourceLoc] = readVTAF(path, n)
+%
+%   Reads the VT area-function file at path: white-space separated tokens
+%   (line breaks do not matter)
+%
+%       label  number-of-sections  section-length  area_1 ... area_N  [noise-section]
+%
+%   A      N-by-1 section areas, cm^2, glottis end first
+%   x      N-by-1 section lengths, cm (all equal to the file's section length)
+%   label  the file's first word, as a character row
+%   noiseSourceLoc  the frication noise-source section, read only from a
+%          consonant file, whose base name (after the last '/' or '\')
+%          begins with one of the letters dfghjkpqstvxz (lower case);
+%          [] for every other file
+%
+%   With n, a file holding another number of sections is refused with
+%   "Unexpected number of VT sections". Values are single precision.
+%
+%   Errors (identifier readVTAF:file), the session carries on:
+%     "AF path, <path>, not found"          the file cannot be opened
+%     "Unexpected number of VT sections (<path> holds k, n expected)"
+%     "<path>: token 5 (line 2): expected the area of section 1 of 4 ..."
+%                                           a value missing or not a number
+%
+%   Example:
+%     [A, x, label, loc] = readVTAF('tracts/s.txt', 17);
+%
+%   See also FOURTUBEAF, INTERPOLAX.
