@@ -1,0 +1,77 @@
+%QUORVEL  Articulatory speech synthesis in the time domain.
+%   SIG = QUORVEL(NSS, TAG0, TAGP, TF0, TAF1, TAF2, DX)
+%   SIG = QUORVEL(NSS, TAG0, TAGP, TF0, TAF1, TAF2, DX, FS)
+%   SIG = QUORVEL(NSS, TAG0, TAGP, TF0, TAF1, TAF2, DX, FS, VCV)
+%
+%   Simulates the airway (glottis, vocal tract of NSS tube sections with
+%   yielding walls, lip radiation, aspiration and frication noise) driven by
+%   time-varying glottal and vocal-tract control tracks, and returns the
+%   radiated sound pressure.
+%
+%   Arguments (every one a real, full double array):
+%     NSS   1x1   number of vocal-tract sections, 1..40 (truncated).
+%     TAG0  3xK   glottal baseline area break points, one per column:
+%                 [time in ms; area in cm^2; transition kind].
+%     TAGP  3xK   glottal pulse amplitude break points (Fant pulse shape):
+%                 [time in ms; peak area in cm^2; transition kind].
+%     TF0   3xK   fundamental frequency break points:
+%                 [time in ms; F0 in Hz; transition kind].
+%                 A segment of kind 0 is voiceless: no new glottal period
+%                 starts until it ends.
+%     TAF1  3xF   vocal-tract key frames, one per column:
+%                 [time in ms; transition kind; frication source junction].
+%                 The source junction counts junctions downstream of the
+%                 narrowest section; a negative value keeps the previous one.
+%     TAF2  NSSxF section areas in cm^2; column m is key frame m, row 1 the
+%                 section next to the glottis, row NSS the lips.
+%     DX    section lengths in cm: 1x1 (every section of every frame),
+%                 1xF (one length per frame) or NSSxF.
+%     FS    1x1   optional output sampling frequency in Hz (default 10000);
+%                 the network is simulated at 3*FS.
+%     VCV   1x1   optional flag (default 0); when nonzero, prints
+%                 nAcc[i]: the index (from 0) of the narrowest section of
+%                 the key frames whose source junction is >= 0.
+%
+%   Transition kinds: 0 = value 0 over the segment (tracks) or hold the
+%   previous key frame (TAF1); 1 = linear; 2 = raised cosine. A break point
+%   at t ms lies on output sample fix(t*FS/1000); the break points of each
+%   track must lie on strictly increasing samples, the first at 0 ms.
+%
+%   Result:
+%     SIG   Nx1 double column, the radiated sound pressure in dyn/cm^2 at
+%           100 cm (1 dyn/cm^2 = 0.1 Pa), at FS samples per second.
+%           N = S+1, where S is the sample of the later of the last break
+%           points of TAG0 and TAGP. The output lags the articulation by
+%           about 17 samples (decimation filter). Scale it for listening,
+%           e.g. sound(SIG/max(abs(SIG))*0.9, FS).
+%
+%   State: the module keeps its synthesiser between calls, so the frication
+%   source position, the glottal pulse under way and the noise generators
+%   carry over; two calls with the same arguments differ slightly in their
+%   noise. A fresh Octave/MATLAB session gives the same samples every time.
+%   "clear quorvel" starts afresh.
+%
+%   Errors:
+%     Wrong number of arguments (7 to 9) or results (exactly 1): prints
+%       Incorrect calling syntax:
+%        [SIG] = quorvel(nss,TAg0,TAgP,TF0,TAF1,TAF2,dx,[fs])
+%       nlhs is <results>, nrhs is <arguments>.
+%     and raises "quorvel argument checking failed.".
+%     Wrong shapes or values (NSS not 1x1, a track without 3 rows, DX
+%     matching neither shape, NSS outside 1..40, TAF2 too small, break
+%     points not on increasing samples, ...), and any argument that is not a
+%     real, full double array (complex, integer, logical, char, sparse,
+%     cell, struct): the error starts with "quorvel argument checking
+%     failed." followed by the reason.
+%     An output too long for the available memory: "out of memory
+%     ...". After any error the next call works normally.
+%
+%   Example: the /asa/ of examples/asa_demo.m
+%     sig = quorvel(17, TAg0, TAgP, TF0, TAF1, TAF2, 1.0, 10000);
+%     audiowrite('asa.wav', sig/max(abs(sig))*0.9, 10000);
+%
+%   The command-line program quorvel (quorvel --help) synthesises the same
+%   arguments from a JSON score file into a WAV file.
+
+% quorvel is a MEX function; this file holds its help text only.
+error('quorvel: the MEX module is not on the path (build it and addpath build/mex)');

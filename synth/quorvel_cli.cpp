@@ -1,0 +1,202 @@
+#include "synth/quorvel_cli.h"
+
+#include <cmath>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "synth/default_utterance.h"
+#include "synth/score_json.h"
+#include "synth/synthesis_core.h"
+#include "synth/wav_writer.h"
+
+namespace vt {
+
+const char* quorvelCliHelp() {
+  return R"(quorvel - articulatory speech synthesis from a score to a WAV file
+
+Usage:
+  quorvel [SCORE.json] [-o OUT.wav] [--pcm16] [--normalize | --raw | --gain G]
+  quorvel --print-score        print the built-in /asa/ score (a template)
+  quorvel --help
+
+Without SCORE the built-in utterance /asa/ (0.7 s at 10 kHz) is synthesised
+into quorvel-demo.wav (or OUT.wav). With SCORE the output defaults to the
+score's name with the extension .wav.
+
+Options:
+  -o, --output FILE  WAV file to write (mono, at the score's fs)
+  --pcm16            16-bit PCM instead of 32-bit float; samples beyond
+                     +-1.0 are clipped and counted on stderr
+  --normalize        scale so that the largest magnitude becomes 0.9
+                     (the default)
+  --raw              write the samples unscaled (sound pressure in dyn/cm^2)
+  --gain G           multiply the samples by G before writing
+  --print-score      write the built-in score as JSON to stdout and exit
+  -h, --help         this text
+
+The synthesiser computes the radiated sound pressure in dyn/cm^2 (at 100 cm
+from the lips; speech peaks are around 1), exactly as the Octave/MATLAB
+function quorvel returns it. By default the WAV file is peak-normalised to
+0.9 so that it plays at a good level without clipping; the factor used is
+printed. --raw keeps the pressure values (the float WAV then holds exactly
+what quorvel returns, as single-precision numbers); --gain G applies one
+fixed factor, which keeps the levels of several files comparable.
+
+Score format (JSON object; the arguments of quorvel(nss, TAg0, TAgP, TF0,
+TAF1, TAF2, dx, fs, VCV)):
+  nss   number of vocal-tract sections, 1..40 (truncated toward zero)
+  TAg0  3 x K  glottal baseline area break points: [times ms; areas cm^2; kinds]
+  TAgP  3 x K  glottal pulse amplitude break points: [ms; cm^2; kinds]
+  TF0   3 x K  fundamental frequency break points: [ms; Hz; kinds]
+  TAF1  3 x F  key frames: [times ms; kinds; frication source junction]
+               (a negative source junction keeps the previous one)
+  TAF2  nss x F  section areas in cm^2, column m = key frame m,
+               row 0 next to the glottis, last row at the lips
+  dx    section lengths in cm: 1 x 1 (all), 1 x F (per frame) or nss x F
+  fs    optional, output sampling frequency in Hz (default 10000)
+  VCV   optional, nonzero: print "nAcc[i]", the narrowest section of the
+        frames with a source junction >= 0 (fs defaults to 10000 if absent)
+Kinds: 0 = zero (tracks) / hold (key frames), 1 = linear, 2 = cosine.
+Break points lie on sample trunc(t * fs / 1000); the synthesis ends at the
+last break point of TAg0 or TAgP, whichever is later.
+
+Each matrix is written as a list of its rows, as in MATLAB: a 3 x K matrix
+is three lists of K numbers. A list of numbers is one row ([1, 2, 3] is
+1 x 3, the same as [[1, 2, 3]]); a bare number is 1 x 1; [] is empty.
+Fields whose names start with "_" are ignored (comments).
+
+Example (a 0.3 s vowel, 17 sections of 1 cm):
+  {
+    "nss": 17,
+    "TAg0": [[0, 300], [0.05, 0.05], [1, 1]],
+    "TAgP": [[0, 50, 250, 300], [0, 0.2, 0.2, 0], [1, 2, 1, 2]],
+    "TF0":  [[0, 300], [130, 110], [1, 1]],
+    "TAF1": [[0, 300], [1, 1], [1, 1]],
+    "TAF2": [[1, 1], [1, 1], [1, 1], [1, 1], [1, 1], [1, 1], [1, 1], [1, 1],
+             [1, 1], [2, 2], [3, 3], [4, 4], [5, 5], [5, 5], [5, 5], [4, 4],
+             [3, 3]],
+    "dx": 1,
+    "fs": 16000
+  }
+
+Exit status: 0 on success; 1 when the score is unreadable or rejected or
+the file cannot be written (no output file is left behind); 2 for wrong
+command-line options.
+)";
+}
+
+namespace {
+
+/// Output file for a score: its name with the extension .wav.
+std::string defaultOutputFor(const std::string& scorePath) {
+  std::filesystem::path p(scorePath);
+  p.replace_extension(".wav");
+  return p.string();
+}
+
+}  // namespace
+
+int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  CLI::App app{"quorvel - articulatory speech synthesis", "quorvel"};
+  app.set_help_flag();  // --help prints the full text below, not CLI11's summary
+  std::string scorePath, outPath;
+  bool pcm16 = false, normalize = false, raw = false, help = false, printScore = false;
+  double gain = 1.0;
+  app.add_option("score", scorePath, "JSON score");
+  app.add_option("-o,--output", outPath, "WAV file");
+  app.add_flag("--pcm16", pcm16);
+  auto* gainOpt = app.add_option("--gain", gain);
+  auto* normOpt = app.add_flag("--normalize", normalize);
+  auto* rawOpt = app.add_flag("--raw", raw);
+  gainOpt->excludes(normOpt)->excludes(rawOpt);
+  normOpt->excludes(rawOpt);
+  app.add_flag("-h,--help", help);
+  app.add_flag("--print-score", printScore);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    err << "quorvel: " << e.what() << "\n(quorvel --help for usage)\n";
+    return 2;
+  }
+  if (help) {
+    out << quorvelCliHelp();
+    return 0;
+  }
+  if (printScore) {
+    out << scoreToJson(defaultUtterance());
+    return 0;
+  }
+  if (!std::isfinite(gain)) {
+    err << "quorvel: --gain must be a finite number\n";
+    return 2;
+  }
+
+  Score score;
+  if (scorePath.empty()) {
+    score = defaultUtterance();
+    if (outPath.empty()) outPath = "quorvel-demo.wav";
+  } else {
+    std::string msg;
+    if (!loadScore(scorePath, score, msg)) {
+      err << "quorvel: " << msg << "\n";
+      return 1;
+    }
+    if (outPath.empty()) outPath = defaultOutputFor(scorePath);
+  }
+
+  // A WAV file stores a whole number of samples per second.
+  const double fs = score.outputRate();
+  if (score.hasFs && !score.fs.values.empty() &&
+      !(fs >= 1.0 && fs <= 2147483647.0 && std::floor(fs) == fs)) {
+    err << "quorvel: fs = " << fs
+        << " Hz cannot be written to a WAV file: it must be a whole number of Hz, at least 1\n";
+    return 1;
+  }
+
+  QuorvelSession session;
+  const std::vector<ArgView> args = score.args();
+  SynthesisOutcome res = session.synthesize(1, static_cast<int>(args.size()), args.data());
+  out << res.printed;
+  if (res.status != 0) {
+    err << (res.error.rfind("quorvel", 0) == 0 ? "" : "quorvel: ") << res.error << "\n";
+    return 1;
+  }
+
+  float peak = 0.0f;
+  std::size_t nonFinite = 0;
+  for (float v : res.samples) {
+    if (!std::isfinite(v)) ++nonFinite;
+    else peak = std::max(peak, std::fabs(v));
+  }
+  if (nonFinite != 0) {
+    err << "quorvel: warning: " << nonFinite
+        << " samples are not finite numbers (the simulation became unstable)\n";
+  }
+  // Scale: --raw 1, --gain G, otherwise peak normalisation to 0.9.
+  float g = 1.0f;
+  if (gainOpt->count() != 0) g = static_cast<float>(gain);
+  else if (!raw && peak > 0.0f) g = 0.9f / peak;
+
+  const WavEncoding enc = pcm16 ? WavEncoding::Pcm16 : WavEncoding::Float32;
+  WavWriteResult w = writeWavFile(outPath, res.samples, static_cast<int>(fs), enc, g);
+  if (!w.ok) {
+    err << "quorvel: " << w.error << "\n";
+    return 1;
+  }
+  if (w.clipped != 0) {
+    err << "quorvel: warning: " << w.clipped << " of " << res.samples.size()
+        << " samples clipped to +-1.0 in the 16-bit file (peak " << peak * std::fabs(g)
+        << "); leave out --raw/--gain or use a smaller --gain\n";
+  }
+  out << "quorvel: wrote " << res.samples.size() << " samples ("
+      << static_cast<double>(res.samples.size()) / fs << " s at " << fs << " Hz, "
+      << (pcm16 ? "16-bit PCM" : "32-bit float") << ", scaled by " << g << ") to " << outPath
+      << "\n";
+  return 0;
+}
+
+}  // namespace vt

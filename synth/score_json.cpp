@@ -1,0 +1,231 @@
+#include "synth/score_json.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+namespace vt {
+namespace {
+
+using nlohmann::json;
+
+const char* const kRequired[] = {"nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx"};
+const char* const kOptional[] = {"fs", "VCV"};
+
+std::string typeName(const json& v) {
+  if (v.is_null()) return "null";
+  if (v.is_boolean()) return "true/false";
+  if (v.is_string()) return "a string";
+  if (v.is_object()) return "an object";
+  if (v.is_array()) return "a list";
+  return "a number";
+}
+
+/// One JSON value as a matrix: number, list of numbers (one row) or list of rows.
+bool toMatrix(const json& v, const std::string& name, ScoreMatrix& m, std::string& err) {
+  if (v.is_number()) {
+    m = ScoreMatrix::scalar(v.get<double>());
+    return true;
+  }
+  if (!v.is_array()) {
+    err = name + ": expected a number or a list of rows, got " + typeName(v);
+    return false;
+  }
+  if (v.empty()) {
+    m = ScoreMatrix{};
+    return true;
+  }
+  std::vector<std::vector<double>> rows;
+  if (v[0].is_number()) {
+    // A flat list of numbers is one row, as [a b c] in MATLAB.
+    std::vector<double> row;
+    for (std::size_t c = 0; c < v.size(); ++c) {
+      if (!v[c].is_number()) {
+        err = name + ": entry " + std::to_string(c + 1) + " is " + typeName(v[c]) +
+              "; a row must hold numbers only (write a matrix as a list of rows)";
+        return false;
+      }
+      row.push_back(v[c].get<double>());
+    }
+    rows.push_back(std::move(row));
+  } else {
+    for (std::size_t r = 0; r < v.size(); ++r) {
+      const json& jr = v[r];
+      if (!jr.is_array()) {
+        err = name + ": row " + std::to_string(r + 1) + " is " + typeName(jr) +
+              "; a matrix is a list of rows, each a list of numbers";
+        return false;
+      }
+      std::vector<double> row;
+      for (std::size_t c = 0; c < jr.size(); ++c) {
+        if (!jr[c].is_number()) {
+          err = name + ": row " + std::to_string(r + 1) + ", entry " + std::to_string(c + 1) +
+                " is " + typeName(jr[c]) + ", not a number";
+          return false;
+        }
+        row.push_back(jr[c].get<double>());
+      }
+      if (r > 0 && row.size() != rows[0].size()) {
+        err = name + ": row " + std::to_string(r + 1) + " has " + std::to_string(row.size()) +
+              " numbers but row 1 has " + std::to_string(rows[0].size()) +
+              "; all rows of a matrix must have the same length";
+        return false;
+      }
+      rows.push_back(std::move(row));
+    }
+  }
+  m = ScoreMatrix::fromRows(rows);
+  return true;
+}
+
+void appendNumber(std::string& s, double v) {
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, v);
+  s.append(buf, res.ptr);
+}
+
+void appendMatrix(std::string& s, const ScoreMatrix& m, const std::string& indent) {
+  if (m.rows == 1 && m.cols == 1) {
+    appendNumber(s, m.values[0]);
+    return;
+  }
+  if (m.rows == 0) {
+    s += "[]";
+    return;
+  }
+  s += "[";
+  for (std::size_t r = 0; r < m.rows; ++r) {
+    if (m.rows > 1) s += "\n" + indent + "  ";
+    s += "[";
+    for (std::size_t c = 0; c < m.cols; ++c) {
+      if (c) s += ", ";
+      appendNumber(s, m.at(r, c));
+    }
+    s += "]";
+    if (r + 1 < m.rows) s += ",";
+  }
+  if (m.rows > 1) s += "\n" + indent;
+  s += "]";
+}
+
+}  // namespace
+
+ScoreMatrix ScoreMatrix::fromRows(const std::vector<std::vector<double>>& rows) {
+  ScoreMatrix m;
+  m.rows = rows.size();
+  m.cols = rows.empty() ? 0 : rows[0].size();
+  m.values.resize(m.rows * m.cols);
+  for (std::size_t r = 0; r < m.rows; ++r)
+    for (std::size_t c = 0; c < m.cols; ++c) m.values[c * m.rows + r] = rows[r][c];
+  return m;
+}
+
+ScoreMatrix ScoreMatrix::scalar(double v) {
+  ScoreMatrix m;
+  m.rows = m.cols = 1;
+  m.values = {v};
+  return m;
+}
+
+std::vector<ArgView> Score::args() const {
+  std::vector<ArgView> a{nss.view(), TAg0.view(), TAgP.view(), TF0.view(),
+                         TAF1.view(), TAF2.view(), dx.view()};
+  if (hasFs || hasVCV) a.push_back(hasFs ? fs.view() : ArgView{});
+  if (hasVCV) a.push_back(VCV.view());
+  return a;
+}
+
+bool parseScore(const std::string& text, Score& out, std::string& err) {
+  json doc;
+  try {
+    doc = json::parse(text);
+  } catch (const json::parse_error& e) {
+    err = std::string("malformed JSON: ") + e.what();
+    return false;
+  }
+  if (!doc.is_object()) {
+    err = "a score must be a JSON object with the fields nss, TAg0, TAgP, TF0, TAF1, TAF2, dx "
+          "(and optionally fs, VCV); got " + typeName(doc);
+    return false;
+  }
+  for (auto it = doc.begin(); it != doc.end(); ++it) {
+    const std::string& key = it.key();
+    bool known = !key.empty() && key[0] == '_';  // "_..." fields are comments
+    for (const char* k : kRequired) known = known || key == k;
+    for (const char* k : kOptional) known = known || key == k;
+    if (!known) {
+      err = "unknown field \"" + key + "\" (fields: nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV; "
+            "names starting with _ are ignored)";
+      return false;
+    }
+  }
+  Score s;
+  ScoreMatrix* dst[] = {&s.nss, &s.TAg0, &s.TAgP, &s.TF0, &s.TAF1, &s.TAF2, &s.dx};
+  for (std::size_t i = 0; i < 7; ++i) {
+    auto it = doc.find(kRequired[i]);
+    if (it == doc.end()) {
+      err = std::string("missing field \"") + kRequired[i] + "\"";
+      return false;
+    }
+    if (!toMatrix(*it, kRequired[i], *dst[i], err)) return false;
+  }
+  if (auto it = doc.find("fs"); it != doc.end()) {
+    if (!toMatrix(*it, "fs", s.fs, err)) return false;
+    s.hasFs = true;
+  }
+  if (auto it = doc.find("VCV"); it != doc.end()) {
+    if (!toMatrix(*it, "VCV", s.VCV, err)) return false;
+    s.hasVCV = true;
+    if (!s.hasFs) {
+      s.hasFs = true;  // the ninth argument needs an eighth: the default rate
+      s.fs = ScoreMatrix::scalar(10000.0);
+    }
+  }
+  out = std::move(s);
+  return true;
+}
+
+bool loadScore(const std::string& path, Score& out, std::string& err) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    err = "cannot open score file \"" + path + "\"";
+    return false;
+  }
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  if (in.bad()) {
+    err = "cannot read score file \"" + path + "\"";
+    return false;
+  }
+  if (!parseScore(ss.str(), out, err)) {
+    err = path + ": " + err;
+    return false;
+  }
+  return true;
+}
+
+std::string scoreToJson(const Score& score) {
+  std::string s = "{\n";
+  auto field = [&](const char* name, const ScoreMatrix& m, bool last) {
+    s += "  \"";
+    s += name;
+    s += "\": ";
+    appendMatrix(s, m, "  ");
+    s += last ? "\n" : ",\n";
+  };
+  field("nss", score.nss, false);
+  field("TAg0", score.TAg0, false);
+  field("TAgP", score.TAgP, false);
+  field("TF0", score.TF0, false);
+  field("TAF1", score.TAF1, false);
+  field("TAF2", score.TAF2, false);
+  field("dx", score.dx, !score.hasFs && !score.hasVCV);
+  if (score.hasFs) field("fs", score.fs, !score.hasVCV);
+  if (score.hasVCV) field("VCV", score.VCV, true);
+  s += "}\n";
+  return s;
+}
+
+}  // namespace vt
