@@ -29,7 +29,14 @@ struct CheckOutcome {
 
 /// Validates a call SIG = quorvel(nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV)
 /// with nlhs results and nrhs arguments (args[0..nrhs-1]); sets rates before
-/// the shape tests, so a call rejected for a shape still leaves them set.
+/// the shape tests, so a call rejected for a shape still leaves them set (an
+/// empty fs or ninth argument, or a VCV no int holds, leaves its rate or flag
+/// as it was). After the counts and shapes it refuses what the synthesis
+/// cannot run on: fs not finite or not above 0 Hz; nss giving no 1 to 40
+/// sections; TAF1 without key frames; TAF2, or a dx of several rows, holding
+/// fewer than nss x F values; an empty dx; break-point or key times that are
+/// negative, not finite, beyond the 32-bit sample index or not on strictly
+/// increasing samples; kinds and noise-source sections that no int holds.
 CheckOutcome CheckArguments(int nlhs, int nrhs, const ArgView* args, GatewayRates& rates);
 
 }  // namespace vt

