@@ -1,0 +1,76 @@
+#include "avcombine/staged_output.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+#include "avcombine/av_handles.h"
+
+namespace vt::av {
+
+namespace fs = std::filesystem;
+
+StagedOutput::StagedOutput(const std::string& finalName) : finalName_(finalName) {
+  if (finalName.empty()) throw Error("the output file name is empty");
+  const fs::path target(finalName);
+  std::error_code ec;
+  if (fs::is_directory(target, ec)) {
+    throw Error("cannot write the output file \"" + finalName + "\": it is a directory");
+  }
+  const fs::path dir = target.parent_path();
+  const std::string base = target.filename().string();
+
+  // Create the file exclusively (O_EXCL) so no existing file is ever reused;
+  // mode 0666 lets the process umask decide the permissions as for any new file.
+  std::random_device rd;
+  static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  int lastErrno = 0;
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    std::string suffix;
+    for (int i = 0; i < 8; ++i) suffix += kDigits[rd() % (sizeof kDigits - 1)];
+    const fs::path tmp = dir / ("." + base + "." + suffix + ".part");
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      tempName_ = tmp.string();
+      return;
+    }
+    lastErrno = errno;
+    if (lastErrno != EEXIST) break;
+  }
+  throw Error("cannot create the output file \"" + finalName + "\": " + std::strerror(lastErrno));
+}
+
+StagedOutput::~StagedOutput() {
+  if (!committed_ && !tempName_.empty()) ::unlink(tempName_.c_str());
+}
+
+void StagedOutput::commit() {
+  // Make the data durable before the name points at it, so a crash leaves
+  // either the earlier file or the complete new one.
+  const int fd = ::open(tempName_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 || ::fsync(fd) != 0) {
+    const int e = errno;
+    if (fd >= 0) ::close(fd);
+    throw Error("cannot write the output file \"" + finalName_ + "\": " + std::strerror(e));
+  }
+  ::close(fd);
+  if (std::rename(tempName_.c_str(), finalName_.c_str()) != 0) {
+    throw Error("cannot write the output file \"" + finalName_ + "\": " + std::strerror(errno));
+  }
+  committed_ = true;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  const bool same = fs::equivalent(a, b, ec);
+  return !ec && same;
+}
+
+}  // namespace vt::av

@@ -1,0 +1,38 @@
+#pragma once
+// An output file that appears under its final name only when complete: it is
+// written under a unique temporary name in the same directory and renamed into
+// place by commit(); a file never committed is removed again.
+
+#include <string>
+
+namespace vt::av {
+
+/// A temporary file next to the final output, renamed into place on commit().
+class StagedOutput {
+ public:
+  /// Creates an empty, uniquely named temporary file in the directory of
+  /// finalName. Throws Error naming the output when that is impossible (no such
+  /// directory, no permission, the final name is a directory).
+  explicit StagedOutput(const std::string& finalName);
+  ~StagedOutput();
+  StagedOutput(const StagedOutput&) = delete;
+  StagedOutput& operator=(const StagedOutput&) = delete;
+
+  /// Name of the temporary file to write.
+  const std::string& tempName() const { return tempName_; }
+
+  /// Flushes the temporary file to disk and renames it to the final name,
+  /// replacing an earlier file of that name. Throws Error on failure.
+  void commit();
+
+ private:
+  std::string finalName_;
+  std::string tempName_;
+  bool committed_ = false;
+};
+
+/// True when both names lead to the same existing file (also through other
+/// spellings of the path, symbolic or hard links).
+bool sameFile(const std::string& a, const std::string& b);
+
+}  // namespace vt::av
