@@ -1,0 +1,266 @@
+// Score files and the command-line synthesiser: JSON shapes and their errors,
+// the shipped example, WAV output and its scaling, and that a failure leaves
+// no file behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sndfile.h>
+#include <unistd.h>
+
+#include "synth/default_utterance.h"
+#include "synth/quorvel_cli.h"
+#include "synth/score_json.h"
+#include "synth/synthesis_core.h"
+
+namespace fs = std::filesystem;
+
+namespace vt {
+namespace {
+
+const char* const kShortScore = R"({
+  "nss": 4,
+  "TAg0": [[0, 30], [0.05, 0.05], [1, 1]],
+  "TAgP": [[0, 30], [0.2, 0.2], [1, 1]],
+  "TF0": [[0, 30], [130, 130], [1, 1]],
+  "TAF1": [[0, 30], [1, 1], [1, 1]],
+  "TAF2": [[1, 1], [2, 2], [3, 3], [2, 2]],
+  "dx": 1
+})";
+
+std::string parseError(const std::string& text) {
+  Score s;
+  std::string err;
+  EXPECT_FALSE(parseScore(text, s, err)) << text;
+  return err;
+}
+
+TEST(ScoreJson, MatricesAreListsOfRows) {
+  Score s;
+  std::string err;
+  ASSERT_TRUE(parseScore(kShortScore, s, err)) << err;
+  EXPECT_EQ(s.TAg0.rows, 3u);
+  EXPECT_EQ(s.TAg0.cols, 2u);
+  EXPECT_EQ(s.TAg0.at(1, 0), 0.05);  // column-major: [time; value; kind] per column
+  EXPECT_EQ(s.TAg0.values, (std::vector<double>{0, 0.05, 1, 30, 0.05, 1}));
+  EXPECT_EQ(s.TAF2.rows, 4u);
+  EXPECT_EQ(s.nss, ScoreMatrix::scalar(4));
+  EXPECT_FALSE(s.hasFs);
+  EXPECT_EQ(s.args().size(), 7u);
+
+  // Row vectors flat or nested, empty matrices, VCV without fs.
+  std::string t = kShortScore;
+  t.replace(t.find("\"dx\": 1"), 7, "\"dx\": [1, 2], \"VCV\": [[1]], \"_note\": \"x\"");
+  ASSERT_TRUE(parseScore(t, s, err)) << err;
+  EXPECT_EQ(s.dx, ScoreMatrix::fromRows({{1, 2}}));
+  EXPECT_EQ(s.VCV, ScoreMatrix::scalar(1));
+  EXPECT_TRUE(s.hasFs);  // the ninth argument brings the default rate along
+  EXPECT_EQ(s.fs, ScoreMatrix::scalar(10000));
+  EXPECT_EQ(s.args().size(), 9u);
+  t = kShortScore;
+  t.replace(t.find("[[0, 30], [0.05, 0.05], [1, 1]]"), 31, "[[], [], []]");
+  ASSERT_TRUE(parseScore(t, s, err)) << err;
+  EXPECT_EQ(s.TAg0.rows, 3u);
+  EXPECT_EQ(s.TAg0.cols, 0u);
+  t = kShortScore;
+  t.replace(t.find("\"dx\": 1"), 7, "\"dx\": [], \"fs\": 8000");
+  ASSERT_TRUE(parseScore(t, s, err)) << err;
+  EXPECT_EQ(s.dx.rows * s.dx.cols, 0u);
+  EXPECT_EQ(s.outputRate(), 8000.0);
+}
+
+TEST(ScoreJson, ErrorsNameTheProblem) {
+  EXPECT_NE(parseError("{\"nss\": 4,").find("malformed JSON"), std::string::npos);
+  EXPECT_NE(parseError("[1, 2]").find("JSON object"), std::string::npos);
+  std::string t = kShortScore;
+  t.replace(t.find("\"dx\": 1"), 7, "\"dxx\": 1");
+  EXPECT_NE(parseError(t).find("unknown field \"dxx\""), std::string::npos);
+  t = kShortScore;
+  t.replace(t.find(",\n  \"dx\": 1"), 11, "");
+  EXPECT_EQ(parseError(t), "missing field \"dx\"");
+  t = kShortScore;
+  t.replace(t.find("[[0, 30], [0.05, 0.05], [1, 1]]"), 31, "[[0, 30], [0.05], [1, 1]]");
+  EXPECT_EQ(parseError(t).rfind("TAg0: row 2 has 1 numbers but row 1 has 2", 0), 0u);
+  t = kShortScore;
+  t.replace(t.find("[[0, 30], [0.05, 0.05], [1, 1]]"), 31, "[[0, 30], [0.05, \"a\"], [1, 1]]");
+  EXPECT_EQ(parseError(t), "TAg0: row 2, entry 2 is a string, not a number");
+  t = kShortScore;
+  t.replace(t.find("\"nss\": 4"), 8, "\"nss\": null");
+  EXPECT_EQ(parseError(t).rfind("nss: expected a number or a list of rows, got null", 0), 0u);
+  t = kShortScore;
+  t.replace(t.find("[[0, 30], [0.05, 0.05], [1, 1]]"), 31, "[0, [0.05]]");
+  EXPECT_EQ(parseError(t).rfind("TAg0: entry 2 is a list", 0), 0u);
+}
+
+TEST(ScoreJson, ShippedExampleIsTheBuiltInUtterance) {
+  Score file, back;
+  std::string err;
+  ASSERT_TRUE(loadScore(std::string(VT_SOURCE_DIR) + "/examples/asa.json", file, err)) << err;
+  EXPECT_EQ(file, defaultUtterance());
+  ASSERT_TRUE(parseScore(scoreToJson(defaultUtterance()), back, err)) << err;
+  EXPECT_EQ(back, defaultUtterance());
+}
+
+/// Runs the command line in a fresh temporary directory.
+class QuorvelCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("quorvel-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    fs::permissions(dir_, fs::perms::owner_all);
+    fs::remove_all(dir_);
+  }
+  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+  void write(const std::string& name, const std::string& text) const {
+    std::ofstream(path(name)) << text;
+  }
+  int cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "quorvel");
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    out_.str("");
+    err_.str("");
+    return runQuorvelCli(static_cast<int>(argv.size()), argv.data(), out_, err_);
+  }
+  /// Names of the files in the directory.
+  std::vector<std::string> files() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  static std::vector<float> readWav(const std::string& p, SF_INFO& info) {
+    info = SF_INFO{};
+    SNDFILE* f = sf_open(p.c_str(), SFM_READ, &info);
+    EXPECT_NE(f, nullptr) << p;
+    if (f == nullptr) return {};
+    std::vector<float> x(info.frames);
+    sf_command(f, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
+    sf_read_float(f, x.data(), info.frames);
+    sf_close(f);
+    return x;
+  }
+
+  fs::path dir_;
+  std::ostringstream out_, err_;
+};
+
+TEST_F(QuorvelCli, RawFloatWavHoldsTheCoreSamplesExactly) {
+  write("v.json", kShortScore);
+  ASSERT_EQ(cli({path("v.json"), "--raw"}), 0) << err_.str();  // default name: v.wav
+  SF_INFO info;
+  const std::vector<float> x = readWav(path("v.wav"), info);
+  EXPECT_EQ(info.samplerate, 10000);
+  EXPECT_EQ(info.channels, 1);
+  EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+  Score s;
+  std::string err;
+  ASSERT_TRUE(parseScore(kShortScore, s, err));
+  QuorvelSession q;
+  std::vector<ArgView> a = s.args();
+  EXPECT_EQ(x, q.synthesize(1, 7, a.data()).samples);
+  EXPECT_EQ(files(), (std::vector<std::string>{"v.json", "v.wav"}));
+  EXPECT_NE(out_.str().find("301 samples"), std::string::npos) << out_.str();
+}
+
+TEST_F(QuorvelCli, ScalingAndSixteenBitClipping) {
+  ASSERT_EQ(cli({"-o", path("n.wav")}), 0) << err_.str();  // built-in utterance, normalised
+  SF_INFO info;
+  std::vector<float> x = readWav(path("n.wav"), info);
+  ASSERT_EQ(x.size(), 7001u);
+  float peak = 0.0f;
+  for (float v : x) peak = std::max(peak, std::fabs(v));
+  EXPECT_FLOAT_EQ(peak, 0.9f);
+
+  ASSERT_EQ(cli({"--pcm16", "--gain", "100", "-o", path("c.wav")}), 0) << err_.str();
+  x = readWav(path("c.wav"), info);
+  EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+  EXPECT_NE(err_.str().find("samples clipped"), std::string::npos) << err_.str();
+  EXPECT_EQ(cli({"--raw", "--normalize"}), 2);
+}
+
+TEST_F(QuorvelCli, FailuresLeaveNoFile) {
+  write("bad.json", "{\"nss\": 17, ");
+  EXPECT_EQ(cli({path("bad.json"), "-o", path("out.wav")}), 1);
+  EXPECT_NE(err_.str().find("malformed JSON"), std::string::npos) << err_.str();
+
+  std::string t = kShortScore;  // a track with 2 rows: the argument check refuses it
+  t.replace(t.find("[[0, 30], [0.05, 0.05], [1, 1]]"), 31, "[[0, 30], [0.05, 0.05]]");
+  write("shape.json", t);
+  EXPECT_EQ(cli({path("shape.json"), "-o", path("out.wav")}), 1);
+  EXPECT_EQ(err_.str().rfind("quorvel argument checking failed. TAg0 must have 3 rows", 0), 0u)
+      << err_.str();
+
+  t = kShortScore;
+  t.replace(t.find("\"dx\": 1"), 7, "\"dx\": 1, \"fs\": 11025.5");
+  write("rate.json", t);
+  EXPECT_EQ(cli({path("rate.json"), "-o", path("out.wav")}), 1);
+  EXPECT_NE(err_.str().find("whole number of Hz"), std::string::npos) << err_.str();
+
+  EXPECT_EQ(cli({path("missing.json"), "-o", path("out.wav")}), 1);
+  EXPECT_NE(err_.str().find("cannot open score file"), std::string::npos);
+  EXPECT_EQ(cli({"--no-such-option"}), 2);
+  EXPECT_EQ(files(), (std::vector<std::string>{"bad.json", "rate.json", "shape.json"}));
+
+  // An existing file survives a failed run untouched.
+  write("out.wav", "keep");
+  EXPECT_EQ(cli({path("shape.json"), "-o", path("out.wav")}), 1);
+  std::ifstream in(path("out.wav"));
+  std::string kept;
+  in >> kept;
+  EXPECT_EQ(kept, "keep");
+}
+
+TEST_F(QuorvelCli, UnwritableTargetIsReported) {
+  EXPECT_EQ(cli({"-o", path("no-such-dir/x.wav")}), 1);
+  EXPECT_NE(err_.str().find("cannot create"), std::string::npos) << err_.str();
+  EXPECT_TRUE(files().empty());
+  if (::geteuid() != 0) {  // root writes anywhere
+    fs::create_directories(dir_ / "ro");
+    fs::permissions(dir_ / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(cli({"-o", path("ro/x.wav")}), 1);
+    fs::permissions(dir_ / "ro", fs::perms::owner_all);
+    EXPECT_TRUE(fs::is_empty(dir_ / "ro"));
+  }
+}
+
+TEST_F(QuorvelCli, HelpDocumentsTheFormatWithAWorkingExample) {
+  ASSERT_EQ(cli({"--help"}), 0);
+  const std::string help = out_.str();
+  for (const char* word : {"TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx", "fs", "VCV", "--pcm16"})
+    EXPECT_NE(help.find(word), std::string::npos) << word;
+  // The example in the help text is a valid score.
+  const std::size_t from = help.find("  {\n"), to = help.find("\n  }\n");
+  ASSERT_NE(from, std::string::npos);
+  write("ex.json", help.substr(from, to + 4 - from));
+  EXPECT_EQ(cli({path("ex.json")}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("4801 samples"), std::string::npos) << out_.str();  // 0.3 s at 16 kHz
+
+  ASSERT_EQ(cli({"--print-score"}), 0);
+  Score s;
+  std::string err;
+  ASSERT_TRUE(parseScore(out_.str(), s, err)) << err;
+  EXPECT_EQ(s, defaultUtterance());
+}
+
+TEST_F(QuorvelCli, VcvLineIsPrinted) {
+  std::string t = kShortScore;
+  t.replace(t.find("\"dx\": 1"), 7, "\"dx\": 1, \"VCV\": 1");
+  write("vcv.json", t);
+  ASSERT_EQ(cli({path("vcv.json")}), 0) << err_.str();
+  EXPECT_EQ(out_.str().rfind("nAcc[0]\n", 0), 0u) << out_.str();
+}
+
+}  // namespace
+}  // namespace vt
