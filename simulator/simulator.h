@@ -99,6 +99,8 @@ class Simulator {
   void refresh_af();
   void find_constriction();
   void refresh_acoustic_elements();
+  void flow_law();
+  void inject_noise();
   float step(int flag);
 
   SimConstants k_{};

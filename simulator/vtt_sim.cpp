@@ -30,40 +30,12 @@ float Simulator::step(int flag) {
   acous_elements_t(k_, wall, kTubeGlottis, L.nglt0, &afglt_, acglt_);
   if (cfg.vocal_tract == 1) refresh_acoustic_elements();
 
-  // Quasi-stationary flow through glottis and constriction in series, and the
-  // kinetic resistances linearised around it.
-  Rg_v_ = acglt_[0].R + acglt_[1].R;
-  Ag2_ = 1.0 / (afglt_.A * afglt_.A);
-  Ac2_ = 1.0 / (Ac_.A * Ac_.A);
-  Rc_v_ = 2 * k_.K_viscous_const * Ac_.x * Ac2_;
-  rv_sum_ = Rg_v_ + Rc_v_;
-  rk_sum_ = (Ag2_ + Ac2_) * k_.K_Bernoulli;
-  Udc_ = (std::sqrt(rv_sum_ * rv_sum_ + 4.0 * rk_sum_ * cfg.H2O_bar * cfg.Psub) - rv_sum_) /
-         (2 * rk_sum_);
-  Rg_k_ = k_.K_Bernoulli * Udc_ * Ag2_;
-  Rc_k_ = k_.K_Bernoulli * Udc_ * Ac2_;
-  acglt_[1].R += Rg_k_;
+  flow_law();
   if (Ac_.region == 2)
     ac_[Ac_.index + 1].R = Rc_v_ + Rc_k_;
   else if (Ac_.region == 3)
     acbu_[Ac_.index + 1].R = Rc_v_ + Rc_k_;
-
-  // Frication noise downstream of the constriction, aspiration at the glottis.
-  if (cfg.noise_source == 1) {
-    if (Ac_.region == 2 || Ac_.region == 3) {
-      const int bound = Ac_.region == 2 ? nvt0_ : nbu0_;
-      int m = Ac_.index + cfg.noiseSourceLoc + 1;
-      // Beyond the lips, or upstream of the branch inlet: the constriction's outlet.
-      if (m > bound || m < 0) m = Ac_.index + 1;
-      const float n = noise3_.frictionNoise3(1, memAc_, rng_);
-      td_acoustic_elements* e = Ac_.region == 2 ? ac_.data() : acbu_.data();
-      e[m].srcP = n * cfg.noiseAmp * Udc_ * Udc_ * Udc_ / std::pow(static_cast<double>(Ac_.A), 2.5);
-      fric_m_ = m;
-    }
-    const float n = noise3_.frictionNoise3(1, memGlt_, rng_);
-    acglt_[1].srcP = 0.1 * cfg.noiseAmp * n * Udc_ * Udc_ * Udc_ /
-                     std::pow(static_cast<double>(afglt_.A), 2.5);
-  }
+  if (cfg.noise_source == 1) inject_noise();
 
   // Coefficients.
   int pos = 1;
