@@ -46,6 +46,10 @@ class Simulator {
   const area_function* afvt = nullptr;   ///< vocal-tract target, cfg.nvt sections
   const area_function* afnt = nullptr;   ///< nasal target (coupling + nasal tract), nasal_tract only
   int nnt = 0;                           ///< sections in afnt
+  /// Lets the single chain (no trachea, no nasal branch, moving tract) use the
+  /// overlapped step schedule. The samples are bit-identical either way; off
+  /// only for verification.
+  bool allow_pipeline = true;
 
   Simulator();
   ~Simulator();
@@ -70,7 +74,11 @@ class Simulator {
   bool running() const { return running_; }
   const SimConstants& constants() const { return k_; }
   const SimLayout& layout() const { return lay_; }
-  std::span<const td_linear_equation> eq_rows() const { return eq_; }
+  /// Rows of the main chain; completes any solution work the step deferred.
+  std::span<const td_linear_equation> eq_rows() {
+    settle_rows();
+    return eq_;
+  }
   std::span<const td_linear_equation> eqbu_rows() const { return eqbu_; }
   std::span<const td_linear_equation> eqnt_rows() const { return eqnt_; }
   std::span<const td_acoustic_elements> acglt_elements() const { return acglt_; }
@@ -102,6 +110,12 @@ class Simulator {
   void flow_law();
   void inject_noise();
   float step(int flag);
+  // Single-chain step that overlaps the back substitution of the previous
+  // step with this step's element, coefficient and pivot work.
+  bool can_pipeline() const;
+  float step_pipelined(int flag);
+  void finish_pending();
+  void settle_rows();
 
   SimConstants k_{};
   SimLayout lay_{};
@@ -127,6 +141,13 @@ class Simulator {
   double U0_lip_ = 0, U1_lip_ = 0, U0_nos_ = 0, U1_nos_ = 0;
   double iLrad_lip_ = 0, iLrad_nos_ = 0, U0_wall_ = 0, U1_wall_ = 0;
   int fric_m_ = -1;
+
+  // Pipelined single chain: elimination pivots of two consecutive steps, the
+  // back substitution of the last step still to be completed (rows n3-1..1).
+  std::vector<double> Dbuf_[2];
+  int dcur_ = 0;
+  bool pending_ = false;
+  bool pivots_in_buffer_ = false;
 
   // Noise and output filter; persist across runs.
   RandomGenerator rng_;

@@ -178,6 +178,12 @@ int Simulator::vtt_ini() {
   // 16. A fixed vocal tract gets its elements once.
   if (cfg.vocal_tract != 1) refresh_acoustic_elements();
 
+  // Pivot buffers of the pipelined single chain.
+  for (auto& D : Dbuf_) D.assign(L.n5, 0.0);
+  dcur_ = 0;
+  pending_ = false;
+  pivots_in_buffer_ = false;
+
   fric_m_ = -1;
   running_ = true;
   return delay;

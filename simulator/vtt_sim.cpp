@@ -15,12 +15,17 @@ float Simulator::vtt_sim() {
   if (nasal_ && afnt == nullptr) throw std::logic_error("vtt_sim: no nasal area function (afnt)");
   dax();
   float out = 0.0f;
-  for (int i = 0; i < k_.deci; ++i) out = step(i == k_.deci - 1 ? 1 : 0);
+  const bool fast = can_pipeline();
+  for (int i = 0; i < k_.deci; ++i) {
+    const int flag = i == k_.deci - 1 ? 1 : 0;
+    out = fast ? step_pipelined(flag) : step(flag);
+  }
   return out;
 }
 
 // One simulation step; returns decim(flag, radiated pressure).
 float Simulator::step(int flag) {
+  settle_rows();
   const SimLayout& L = lay_;
   const int wall = cfg.wall;
 
@@ -121,6 +126,10 @@ void Simulator::vtt_term() {
   afna_ = {};
   acna_ = {};
   eqnt_ = {};
+  Dbuf_[0] = {};
+  Dbuf_[1] = {};
+  pending_ = false;
+  pivots_in_buffer_ = false;
   running_ = false;
 }
 

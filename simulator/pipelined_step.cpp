@@ -1,0 +1,193 @@
+// Simulation step of the single chain (glottis and moving vocal tract, no
+// trachea, no nasal branch), scheduled for speed with exactly the arithmetic
+// of the plain step:
+//
+// The back substitution of a step is one long dependent chain of divisions.
+// Only the lip flow (row n3) is needed for the output sample, so the step
+// solves rows n4 and n3 at once and leaves rows n3-1..1 pending. The next
+// step completes them inside its element loop, which depends on the geometry
+// alone: the divider chain of the old solution runs beside the new elements,
+// row coefficients and elimination pivots (kept in a second buffer). The
+// history update, row sources and source elimination follow once the old
+// solution is complete.
+#include <cmath>
+
+#include "simulator/acoustic_elements.h"
+#include "simulator/area_update.h"
+#include "simulator/simulator.h"
+
+namespace vt {
+
+bool Simulator::can_pipeline() const {
+  return allow_pipeline && nasal_ == 0 && subglt_ == 0 && cfg.vocal_tract == 1;
+}
+
+void Simulator::finish_pending() {
+  if (!pending_) return;
+  const double* D = Dbuf_[dcur_].data();
+  td_linear_equation* r = eq_.data();
+  for (int i = lay_.n3 - 1; i >= 1; --i) r[i].val = (r[i].elimSrc - D[i - 1] * r[i + 1].val) / D[i];
+  pending_ = false;
+}
+
+void Simulator::settle_rows() {
+  finish_pending();
+  if (!pivots_in_buffer_) return;
+  const double* D = Dbuf_[dcur_].data();
+  for (int i = 1; i <= lay_.n4; ++i) eq_[i].elimCoef = D[i];
+  pivots_in_buffer_ = false;
+}
+
+float Simulator::step_pipelined(int flag) {
+  const int nv = nvt0_;
+  const int n3 = lay_.n3, n4 = lay_.n4, n2 = lay_.n2;
+  const bool walls = cfg.wall == 1;
+  td_linear_equation* r = eq_.data();
+  td_acoustic_elements* e = ac_.data();
+  const double* Dp = Dbuf_[dcur_].data();  // pivots of the pending solution
+  double* D = Dbuf_[dcur_ ^ 1].data();     // pivots of this step
+  const bool pending = pending_;
+
+  // Geometry one increment further, constriction, glottis, flow law, noise.
+  afglt_.A = nonzero_t(afglt_.A + dafglt_.A);
+  refresh_af();
+  acous_elements_t(k_, cfg.wall, kTubeGlottis, 1, &afglt_, acglt_);
+  flow_law();
+  const int over = Ac_.region == 2 ? Ac_.index + 1 : -1;  // junction of the constriction resistance
+  const double Rc = Rc_v_ + Rc_k_;
+  if (cfg.noise_source == 1) inject_noise();
+
+  // Glottal rows and their pivots.
+  const td_acoustic_elements& g0 = acglt_[0];
+  const td_acoustic_elements& g1 = acglt_[1];
+  r[1].coef = g0.R + g0.L;
+  r[1].coef += k_.Rlungs;
+  r[2].coef = walls ? g1.C + g1.Yw : g1.C;
+  r[3].coef = g1.R + g1.L;
+  D[0] = r[0].elimCoef;
+  D[1] = r[1].coef;
+  D[2] = D[1] * r[2].coef + D[0];
+
+  // Vocal-tract elements, coefficients and pivots upwards, beside the pending
+  // back substitution downwards.
+  const double K = k_.K_viscous_const, La = k_.La, Ca = k_.Ca;
+  const double Rw = k_.Rw, Lw = k_.Lw, Cw = k_.Cw;
+  const area_function* af = af_.data();
+  double Rp = 0.0, Lp = 0.0;
+  int b = n3 - 1;  // next pending row
+  for (int q = 0; q < nv; ++q) {
+    if (pending) {
+      r[b].val = (r[b].elimSrc - Dp[b - 1] * r[b + 1].val) / Dp[b];
+      r[b - 1].val = (r[b - 1].elimSrc - Dp[b - 2] * r[b].val) / Dp[b - 1];
+      b -= 2;
+    }
+    const float A = af[q].A;
+    const float x = af[q].x;
+    const float t = x / A;
+    const double Rh = K * t / A;
+    const double Lh = La * t;
+    td_acoustic_elements& eq0 = e[q];
+    td_acoustic_elements& eq1 = e[q + 1];
+    eq0.R = q == over ? Rc : Rp + Rh;
+    eq0.L = Lp + Lh;
+    eq1.C = Ca * A * x;
+    if (walls) {
+      const float w = static_cast<float>(std::sqrt(static_cast<double>(A)) * x);
+      eq1.Rw = Rw / w;
+      eq1.Lw = Lw / w;
+      eq1.Cw = Cw / w;
+      eq1.Yw = 1.0 / (eq1.Rw + eq1.Lw + eq1.Cw);
+    } else {
+      eq1.Yw = 0.0;
+    }
+    Rp = Rh;
+    Lp = Lh;
+    const int j = 3 + 2 * q;  // junction q; section q is row j + 1
+    if (q == 0)
+      r[j].coef += eq0.R + eq0.L;
+    else
+      r[j].coef = eq0.R + eq0.L;
+    r[j + 1].coef = walls ? eq1.C + eq1.Yw : eq1.C;
+    D[j] = D[j - 1] * r[j].coef + D[j - 2];
+    D[j + 1] = D[j] * r[j + 1].coef + D[j - 1];
+  }
+  e[nv].R = nv == over ? Rc : Rp;
+  e[nv].L = Lp;
+  r[n3].coef = e[nv].R + e[nv].L;
+  D[n3] = D[n2] * r[n3].coef + D[n2 - 1];
+  radiation_load(k_, cfg.rad_boundary, af[nv - 1].A, 5.0, &Grad_lip_, &Lrad_lip_);
+  r[n4].coef = Grad_lip_ + Lrad_lip_;
+  D[n4] = D[n3] * r[n4].coef + D[n2];
+  if (pending) {
+    r[2].val = (r[2].elimSrc - Dp[1] * r[3].val) / Dp[2];
+    r[1].val = (r[1].elimSrc - Dp[0] * r[2].val) / Dp[1];
+  }
+
+  // Histories from the completed previous solution, row sources, and the
+  // source elimination, upwards.
+  U1_wall_ = 0.0;
+  {
+    td_acoustic_elements& a0 = acglt_[0];
+    td_acoustic_elements& a1 = acglt_[1];
+    a0.srcL = 2 * a0.L * r[1].val - a0.srcL;
+    const double P = r[2].val;
+    a1.srcC = 2 * a1.C * P - a1.srcC;
+    if (walls) {
+      const double w = (P + a1.srcLw - a1.srcCw) * a1.Yw;
+      a1.srcLw = 2 * a1.Lw * w - a1.srcLw;
+      a1.srcCw = a1.srcCw + 2 * a1.Cw * w;
+    }
+    a1.srcL = 2 * a1.L * r[3].val - a1.srcL;
+    r[1].src = a0.srcL + a0.srcP;
+    r[2].src = walls ? a1.srcC + a1.srcU + (a1.srcCw - a1.srcLw) * a1.Yw : a1.srcC + a1.srcU;
+    r[3].src = a1.srcL + a1.srcP;
+    e[0].srcL = 2 * e[0].L * r[3].val - e[0].srcL;
+    r[3].src += e[0].srcL + e[0].srcP;
+  }
+  r[1].elimSrc = r[0].elimSrc + r[1].src;
+  r[2].elimSrc = D[1] * r[2].src + r[1].elimSrc;
+  r[3].elimSrc = D[2] * r[3].src + r[2].elimSrc;
+  for (int k = 1; k <= nv; ++k) {
+    const int s = 2 * k + 2;  // section k-1; its outlet junction is s + 1
+    td_acoustic_elements& el = e[k];
+    const double P = r[s].val;
+    const double U = r[s + 1].val;
+    el.srcC = 2 * el.C * P - el.srcC;
+    if (walls) {
+      const double w = (P + el.srcLw - el.srcCw) * el.Yw;
+      el.srcLw = 2 * el.Lw * w - el.srcLw;
+      el.srcCw = el.srcCw + 2 * el.Cw * w;
+      U1_wall_ += w;
+    }
+    el.srcL = 2 * el.L * U - el.srcL;
+    r[s].src = walls ? el.srcC + el.srcU + (el.srcCw - el.srcLw) * el.Yw : el.srcC + el.srcU;
+    r[s + 1].src = el.srcL + el.srcP;
+    r[s].elimSrc = D[s - 1] * r[s].src + r[s - 1].elimSrc;
+    r[s + 1].elimSrc = D[s] * r[s + 1].src + r[s].elimSrc;
+  }
+  if (cfg.rad_boundary == 1) {
+    iLrad_lip_ = iLrad_lip_ + 2 * Lrad_lip_ * r[n4].val;
+    r[n4].src = -iLrad_lip_;
+  }
+  r[n4].elimSrc = D[n3] * r[n4].src + r[n3].elimSrc;
+
+  // Radiation row and lip junction now; the rest of the back substitution
+  // waits for the next step.
+  r[n4].val = r[n4].elimSrc / D[n4];
+  r[n3].val = (r[n3].elimSrc - D[n2] * r[n4].val) / D[n3];
+  dcur_ ^= 1;
+  pending_ = true;
+  pivots_in_buffer_ = true;
+
+  U0_lip_ = U1_lip_;
+  U1_lip_ = -r[n3].val;
+  double d = U1_lip_ - U0_lip_;
+  if (cfg.wall_radiation == 1) {
+    d += U1_wall_ - U0_wall_;
+    U0_wall_ = U1_wall_;
+  }
+  const float s = static_cast<float>(d * k_.Kr);
+  return decim_.decim(flag, s);
+}
+
+}  // namespace vt
