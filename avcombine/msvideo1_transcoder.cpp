@@ -127,8 +127,12 @@ void MsVideo1Transcoder::convert() {
       case AV_PIX_FMT_YUVJ411P: layout = AV_PIX_FMT_YUV411P; fullRange = true; break;
       default: break;
     }
+    // Same picture size: only the pixel format changes, so the filter matters
+    // only for chroma upsampling, far finer than Video 1's two colours per 4x4
+    // block. The fast bilinear path also avoids asking for full-resolution
+    // chroma, which the converter cannot give to RGB555 (and says so).
     scaler_.reset(sws_getContext(f->width, f->height, layout, converted_->width, converted_->height,
-                                 AV_PIX_FMT_RGB555LE, SWS_BICUBIC, nullptr, nullptr, nullptr));
+                                 AV_PIX_FMT_RGB555LE, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr));
     if (!scaler_) {
       const char* name = av_get_pix_fmt_name(format);
       throw Error("cannot convert the pictures of " + in_.describe() + " (pixel format " +

@@ -124,6 +124,7 @@ struct StreamDump {
   int width = 0, height = 0;
   int sampleRate = 0, channels = 0, format = -1, blockAlign = 0;
   AVRational timeBase{0, 1}, frameRate{0, 1};
+  std::string extradata;             ///< codec set-up bytes of the format block
   std::vector<std::string> packets;  ///< payload of every packet, in order
   std::vector<int64_t> pos;          ///< file offset of every packet
   std::vector<double> start;         ///< presentation time of every packet, s
@@ -156,6 +157,7 @@ inline std::vector<StreamDump> dump(const std::string& file) {
     d.format = p->format;
     d.blockAlign = p->block_align;
     d.timeBase = s->time_base;
+    if (p->extradata != nullptr) d.extradata.assign(reinterpret_cast<const char*>(p->extradata), p->extradata_size);
     d.frameRate = s->avg_frame_rate;
     out.push_back(d);
   }

@@ -42,6 +42,7 @@ void expectCarriedOver(const std::string& out, const std::string& audio, const s
   EXPECT_EQ(av_cmp_q(o[0].frameRate, v.frameRate), 0);
   EXPECT_TRUE(o[0].packets == v.packets) << "video packets differ";
   EXPECT_EQ(o[0].keyPackets, v.keyPackets);
+  EXPECT_TRUE(o[0].extradata == v.extradata) << "video format block differs";
   EXPECT_EQ(o[0].start, v.start) << "video frame times differ";
 
   EXPECT_EQ(o[1].codec, a.codec);
@@ -49,13 +50,14 @@ void expectCarriedOver(const std::string& out, const std::string& audio, const s
   EXPECT_EQ(o[1].channels, a.channels);
   EXPECT_EQ(o[1].format, a.format);
   EXPECT_EQ(o[1].blockAlign, a.blockAlign);
+  EXPECT_TRUE(o[1].extradata == a.extradata) << "audio format block differs";
   EXPECT_TRUE(o[1].bytes() == a.bytes()) << "audio samples differ";
 }
 
-// Video codecs in AVI crossed with PCM layouts of the WAV file: every stream is
+// Video codecs in AVI crossed with audio formats of the WAV file: every stream is
 // carried over whole and unchanged, whatever its format block holds (a
-// 24-bit stereo wave header and an MPEG-4 bitmap header with extradata do not
-// fit the fixed 18- and 44-byte blocks).
+// six-channel extensible wave header, or the 32 coefficient bytes after an
+// MS ADPCM wave header, do not fit a fixed 18-byte block).
 class CarryOver : public ::testing::TestWithParam<std::tuple<const char*, const char*, int, int>> {};
 
 TEST_P(CarryOver, VideoPacketsAndAudioSamplesUnchanged) {
@@ -72,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, CarryOver,
                          ::testing::Values(std::make_tuple("mjpeg", "pcm_s16le", 22050, 1),
                                            std::make_tuple("mpeg4", "pcm_s24le", 48000, 2),
                                            std::make_tuple("rawvideo", "pcm_u8", 8000, 1),
-                                           std::make_tuple("mjpeg", "pcm_f32le", 44100, 6)));
+                                           std::make_tuple("mjpeg", "pcm_f32le", 44100, 6),
+                                           std::make_tuple("mjpeg", "adpcm_ms", 22050, 2)));
 
 // A sound track longer or shorter than the video is carried whole, and the
 // chunks of both streams are interleaved in time order throughout the file.
