@@ -1,48 +1,6 @@
 % brellix through the Octave host: streams, unchanged packets and samples,
 % first video stream only, and every refusal with its identifier and message.
-1;
-
-function sh(cmd)
-  % Runs a shell command; a failure stops the test.
-  [st, out] = system(cmd);
-  if st ~= 0
-    error('command failed: %s\n%s', cmd, out);
-  end
-end
-
-function out = shout(cmd)
-  % Output of a shell command.
-  [~, out] = system(cmd);
-end
-
-function s = snapshot(d)
-  % Names and contents of the files in d.
-  f = dir(d);
-  s = struct('name', {}, 'bytes', {});
-  for k = 1:numel(f)
-    if ~f(k).isdir
-      fid = fopen(fullfile(d, f(k).name), 'r');
-      s(end + 1) = struct('name', f(k).name, 'bytes', fread(fid, Inf, 'uint8=>uint8')');
-      fclose(fid);
-    end
-  end
-end
-
-function expect_error(fn, id, says, d, before)
-  % fn must raise error id with every text in says; the directory d must keep
-  % the files of the snapshot before.
-  try
-    fn();
-  catch e
-    assert(strcmp(e.identifier, id), 'identifier %s, expected %s (%s)', e.identifier, id, e.message);
-    for k = 1:numel(says)
-      assert(~isempty(strfind(e.message, says{k})), 'message "%s" lacks "%s"', e.message, says{k});
-    end
-    assert(isequal(snapshot(d), before), 'files changed after: %s', e.message);
-    return;
-  end
-  error('no error raised, expected %s', id);
-end
+addpath(fileparts(mfilename('fullpath')));  % the avtest_* helpers
 
 d = tempname();
 mkdir(d);
@@ -50,15 +8,15 @@ ok = false;
 try
   q = @(name) ['"' fullfile(d, name) '"'];
   ff = 'ffmpeg -nostdin -hide_banner -loglevel error -y ';
-  sh([ff '-f lavfi -i testsrc=size=64x48:rate=10 -t 2 -c:v mjpeg ' q('v.avi')]);
-  sh([ff '-f lavfi -i testsrc=size=32x24:rate=5 -t 2 -c:v mpeg4 ' q('v2.avi')]);
-  sh([ff '-f lavfi -i sine=frequency=440:sample_rate=22050 -t 2.5 -c:a pcm_s16le ' q('a.wav')]);
-  sh([ff '-f lavfi -i sine=frequency=1000:sample_rate=8000 -t 2 -c:a pcm_s16le ' q('own.wav')]);
-  sh([ff '-i ' q('own.wav') ' -i ' q('v.avi') ' -i ' q('v2.avi') ...
+  avtest_run([ff '-f lavfi -i testsrc=size=64x48:rate=10 -t 2 -c:v mjpeg ' q('v.avi')]);
+  avtest_run([ff '-f lavfi -i testsrc=size=32x24:rate=5 -t 2 -c:v mpeg4 ' q('v2.avi')]);
+  avtest_run([ff '-f lavfi -i sine=frequency=440:sample_rate=22050 -t 2.5 -c:a pcm_s16le ' q('a.wav')]);
+  avtest_run([ff '-f lavfi -i sine=frequency=1000:sample_rate=8000 -t 2 -c:a pcm_s16le ' q('own.wav')]);
+  avtest_run([ff '-i ' q('own.wav') ' -i ' q('v.avi') ' -i ' q('v2.avi') ...
       ' -map 0:a -map 1:v -map 2:v -c copy ' q('multi.avi')]);
-  vhash = @(f) shout(['ffmpeg -v error -i ' q(f) ' -map 0:v:0 -c copy -f framemd5 - | grep -v "^#"']);
-  ahash = @(f) shout(['ffmpeg -v error -i ' q(f) ' -map 0:a:0 -c copy -f md5 -']);
-  types = @(f) shout(['ffprobe -v error -show_entries stream=codec_type -of csv=p=0 ' q(f)]);
+  vhash = @(f) avtest_run(['ffmpeg -v error -i ' q(f) ' -map 0:v:0 -c copy -f framemd5 - | grep -v "^#"']);
+  ahash = @(f) avtest_run(['ffmpeg -v error -i ' q(f) ' -map 0:a:0 -c copy -f md5 -']);
+  types = @(f) avtest_run(['ffprobe -v error -show_entries stream=codec_type -of csv=p=0 ' q(f)]);
 
   % Video first, audio second; packets and samples unchanged.
   brellix(fullfile(d, 'a.wav'), fullfile(d, 'v.avi'), fullfile(d, 'out.avi'));
@@ -76,25 +34,25 @@ try
 
   % Refusals: identifier, message naming the file and reason, files untouched.
   fid = fopen(fullfile(d, 'keep.avi'), 'w'); fwrite(fid, 'earlier output'); fclose(fid);
-  before = snapshot(d);
+  before = avtest_snapshot(d);
   A = fullfile(d, 'a.wav'); V = fullfile(d, 'v.avi'); K = fullfile(d, 'keep.avi');
-  expect_error(@() brellix(fullfile(d, 'none.wav'), V, K), 'brellix:failed', ...
+  avtest_expect_error(@() brellix(fullfile(d, 'none.wav'), V, K), 'brellix:failed', ...
                {'audio file', 'none.wav', 'No such file'}, d, before);
-  expect_error(@() brellix(A, fullfile(d, 'none.avi'), K), 'brellix:failed', ...
+  avtest_expect_error(@() brellix(A, fullfile(d, 'none.avi'), K), 'brellix:failed', ...
                {'video file', 'none.avi', 'No such file'}, d, before);
-  expect_error(@() brellix(V, V, K), 'brellix:failed', {'v.avi', 'no audio stream'}, d, before);
-  expect_error(@() brellix(A, A, K), 'brellix:failed', {'a.wav', 'no video stream'}, d, before);
-  expect_error(@() brellix(A, V, V), 'brellix:failed', {'v.avi', 'output file'}, d, before);
-  expect_error(@() brellix(A, V, fullfile(d, 'no', 'o.avi')), 'brellix:failed', ...
+  avtest_expect_error(@() brellix(V, V, K), 'brellix:failed', {'v.avi', 'no audio stream'}, d, before);
+  avtest_expect_error(@() brellix(A, A, K), 'brellix:failed', {'a.wav', 'no video stream'}, d, before);
+  avtest_expect_error(@() brellix(A, V, V), 'brellix:failed', {'v.avi', 'output file'}, d, before);
+  avtest_expect_error(@() brellix(A, V, fullfile(d, 'no', 'o.avi')), 'brellix:failed', ...
                {'output file', 'o.avi', 'No such file'}, d, before);
-  expect_error(@() brellix(1, V, K), 'brellix:arguments', {'argument 1', 'character array'}, d, before);
-  expect_error(@() brellix(A, {V}, K), 'brellix:arguments', {'argument 2', 'character array'}, d, before);
-  expect_error(@() brellix(A, V, [K; K]), 'brellix:arguments', {'argument 3', 'row'}, d, before);
-  expect_error(@() brellix(A, V, [K char(0) 'x']), 'brellix:arguments', {'argument 3', 'zero'}, d, before);
-  expect_error(@() brellix(A, V, ''), 'brellix:arguments', {'argument 3', 'empty'}, d, before);
-  expect_error(@() brellix(A, V), 'brellix:arguments', {'expected 3 arguments, got 2'}, d, before);
-  expect_error(@() brellix(A, V, K, K), 'brellix:arguments', {'expected 3 arguments, got 4'}, d, before);
-  expect_error(@() brellix(), 'brellix:arguments', {'expected 3 arguments, got 0'}, d, before);
+  avtest_expect_error(@() brellix(1, V, K), 'brellix:arguments', {'argument 1', 'character array'}, d, before);
+  avtest_expect_error(@() brellix(A, {V}, K), 'brellix:arguments', {'argument 2', 'character array'}, d, before);
+  avtest_expect_error(@() brellix(A, V, [K; K]), 'brellix:arguments', {'argument 3', 'row'}, d, before);
+  avtest_expect_error(@() brellix(A, V, [K char(0) 'x']), 'brellix:arguments', {'argument 3', 'zero'}, d, before);
+  avtest_expect_error(@() brellix(A, V, ''), 'brellix:arguments', {'argument 3', 'empty'}, d, before);
+  avtest_expect_error(@() brellix(A, V), 'brellix:arguments', {'expected 3 arguments, got 2'}, d, before);
+  avtest_expect_error(@() brellix(A, V, K, K), 'brellix:arguments', {'expected 3 arguments, got 4'}, d, before);
+  avtest_expect_error(@() brellix(), 'brellix:arguments', {'expected 3 arguments, got 0'}, d, before);
   ok = true;
 catch e
   msg = e.message;
