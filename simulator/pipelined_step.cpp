@@ -46,15 +46,27 @@ float Simulator::step_pipelined(int flag) {
   td_acoustic_elements* e = ac_.data();
   const double* Dp = Dbuf_[dcur_].data();  // pivots of the pending solution
   double* D = Dbuf_[dcur_ ^ 1].data();     // pivots of this step
-  const bool pending = pending_;
+
+  // The pending back substitution advances a few rows at a time between the
+  // pieces of this step that do not depend on it, so that its divisions
+  // overlap with them.
+  int b = pending_ ? n3 - 1 : 0;  // next pending row; rows b..1 remain
+  auto back = [&](int rows) {
+    for (; rows > 0 && b >= 1; --rows, --b)
+      r[b].val = (r[b].elimSrc - Dp[b - 1] * r[b + 1].val) / Dp[b];
+  };
 
   // Geometry one increment further, constriction, glottis, flow law, noise.
+  back(2);
   afglt_.A = nonzero_t(afglt_.A + dafglt_.A);
   refresh_af();
+  back(4);
   acous_elements_t(k_, cfg.wall, kTubeGlottis, 1, &afglt_, acglt_);
+  back(2);
   flow_law();
   const int over = Ac_.region == 2 ? Ac_.index + 1 : -1;  // junction of the constriction resistance
   const double Rc = Rc_v_ + Rc_k_;
+  back(4);
   if (cfg.noise_source == 1) inject_noise();
 
   // Glottal rows and their pivots.
@@ -74,13 +86,8 @@ float Simulator::step_pipelined(int flag) {
   const double Rw = k_.Rw, Lw = k_.Lw, Cw = k_.Cw;
   const area_function* af = af_.data();
   double Rp = 0.0, Lp = 0.0;
-  int b = n3 - 1;  // next pending row
   for (int q = 0; q < nv; ++q) {
-    if (pending) {
-      r[b].val = (r[b].elimSrc - Dp[b - 1] * r[b + 1].val) / Dp[b];
-      r[b - 1].val = (r[b - 1].elimSrc - Dp[b - 2] * r[b].val) / Dp[b - 1];
-      b -= 2;
-    }
+    back(2);
     const float A = af[q].A;
     const float x = af[q].x;
     const float t = x / A;
@@ -118,10 +125,7 @@ float Simulator::step_pipelined(int flag) {
   radiation_load(k_, cfg.rad_boundary, af[nv - 1].A, 5.0, &Grad_lip_, &Lrad_lip_);
   r[n4].coef = Grad_lip_ + Lrad_lip_;
   D[n4] = D[n3] * r[n4].coef + D[n2];
-  if (pending) {
-    r[2].val = (r[2].elimSrc - Dp[1] * r[3].val) / Dp[2];
-    r[1].val = (r[1].elimSrc - Dp[0] * r[2].val) / Dp[1];
-  }
+  back(b);
 
   // Histories from the completed previous solution, row sources, and the
   // source elimination, upwards.
