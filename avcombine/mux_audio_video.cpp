@@ -23,12 +23,17 @@ using av::Error;
 //  - video data rate: Copy asks for a ceiling of 10500000 bytes/s, which only a
 //    compressor could honour, so the copied packets keep their own rate;
 //    MsVideo1 asks for 256 bytes/s, mapped to the encoder's highest compression;
+//  - video quality: the stream's own setting needs no counterpart when packets
+//    are copied, and the Video 1 encoder has none (its block-error threshold
+//    is fixed); the writer records the default quality in the stream header;
 //  - audio handler "WAVE": the audio is written as the WAV file stores it, its
 //    wave format header rebuilt from the complete copied codec parameters;
 //  - interleave every frame: packets of both streams are written in time order
 //    through av_interleaved_write_frame, so audio and video chunks alternate in
 //    the file as their timestamps advance;
-//  - key-frame interval and codec-specific parameters: the codec's defaults.
+//  - key-frame interval and codec-specific parameters (left neutral): copied
+//    packets keep their own key frames, the Video 1 key-frame distance follows
+//    from the data-rate intent above, no private codec options are set.
 
 void refuseSameFile(const std::string& input, const std::string& role, const std::string& output) {
   if (av::sameFile(input, output)) {

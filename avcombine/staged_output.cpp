@@ -24,7 +24,9 @@ StagedOutput::StagedOutput(const std::string& finalName) : finalName_(finalName)
     throw Error("cannot write the output file \"" + finalName + "\": it is a directory");
   }
   const fs::path dir = target.parent_path();
-  const std::string base = target.filename().string();
+  // The temporary name adds 15 characters; a long final name is shortened in
+  // it so that the temporary name stays within the 255-byte name limit.
+  const std::string base = target.filename().string().substr(0, 200);
 
   // Create the file exclusively (O_EXCL) so no existing file is ever reused;
   // mode 0666 lets the process umask decide the permissions as for any new file.
