@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -44,6 +45,7 @@ void Simulator::validate() const {
 
 int Simulator::vtt_ini() {
   validate();
+  running_ = false;
 
   // 1. Rates.
   k_ = SimConstants{};
@@ -159,7 +161,11 @@ int Simulator::vtt_ini() {
     eqnt_[L.nnt5].elimCoef = 1.0;
   }
 
-  // 12. First geometry.
+  // 12. First geometry. The constriction search keeps its last index when no
+  // section qualifies; an index left by an earlier, longer tract would lie
+  // outside this one, so it starts again from the first section.
+  if (Ac_pharynx_.index >= nvt0_) Ac_pharynx_ = constriction{};
+  if (Ac_mouth_.index >= std::max(nbu0_, 1)) Ac_mouth_ = constriction{};
   copy_initial_af_t();
   find_constriction();
 

@@ -144,6 +144,24 @@ TEST(SimulatorStep, InstancesOnTwoThreadsMatchEachAlone) {
   EXPECT_EQ(t40, alone40);
 }
 
+// The constriction keeps its index while the whole tract is wider than
+// 100 cm²; a run on a shorter tract after a longer one must not inherit an
+// index beyond its last section.
+TEST(SimulatorStep, ShorterTractAfterLongerRunKeepsTheConstrictionInside) {
+  Simulator s;
+  gateway_config(s.cfg, 40);
+  std::vector<area_function> long_tract(40, {3.0f, 0.5f});
+  long_tract[35].A = 0.2f;
+  run_held(s, long_tract, 0.1f, 5);
+  EXPECT_EQ(s.Ac().index, 35);
+  s.cfg.nvt = 17;
+  const std::vector<area_function> wide(17, {150.0f, 1.0f});
+  const auto y = run_held(s, wide, 0.1f, 50);
+  EXPECT_LT(s.Ac().index, 17);
+  EXPECT_EQ(s.Ac().A, 100.0f);
+  for (float v : y) EXPECT_TRUE(std::isfinite(v));
+}
+
 TEST(SimulatorStep, VttSimOutsideARunIsRejected) {
   Simulator s;
   EXPECT_THROW(s.vtt_sim(), std::logic_error);
