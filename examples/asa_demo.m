@@ -9,6 +9,9 @@
 if exist('quorvel') != 3 && exist('quorvel') != 2
   here = fileparts(mfilename('fullpath'));
   addpath(fullfile(here, '..', 'build', 'mex'));
+  if exist('quorvel') != 3
+    error('asa_demo: the quorvel MEX module is not built; run "bash scripts/build.sh" first');
+  end
 end
 if ~exist('asa_wav', 'var'), asa_wav = 'asa.wav'; end     % output file
 if ~exist('asa_play', 'var'), asa_play = true; end        % try to play it
@@ -45,11 +48,18 @@ audiowrite(asa_wav, 0.9 * sig / max(abs(sig)), fs);
 printf('/asa/: %d samples at %d Hz, peak %.3g dyn/cm^2, written to %s\n', ...
        numel(sig), fs, max(abs(sig)), asa_wav);
 if asa_play
-  try
-    if ! isempty(audiodevinfo(0))
+  % Play only where a sound card exists (on Linux, probing without one just
+  % fills the screen with audio-library warnings).
+  has_card = true;
+  if isunix() && ! ismac()
+    has_card = exist('/proc/asound/cards', 'file') && ...
+               ! isempty(regexp(fileread('/proc/asound/cards'), '^\s*\d+\s*\[', 'once', 'lineanchors'));
+  end
+  if has_card
+    try
       sound(0.9 * sig / max(abs(sig)), fs);
+    catch
+      % no usable audio output: the file is enough
     end
-  catch
-    % no audio output here: the file is enough
   end
 end
