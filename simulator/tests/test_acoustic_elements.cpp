@@ -171,16 +171,5 @@ TEST(AcousticElements, ParanasalSinusPlacement) {
   EXPECT_EQ(e0[0].Cw, k.Ca * 25.0f);
 }
 
-TEST(AcousticElements, RadiationLoad) {
-  const SimConstants k = derive_sim_constants(SimConfig{});
-  double G = 1, L = 1;
-  radiation_load(k, 1, 4.0f, 5.0, &G, &L);
-  EXPECT_EQ(G, k.Grad * 4.0f);
-  EXPECT_EQ(L, k.Srad * 2.0);
-  radiation_load(k, 0, 4.0f, 5000.0, &G, &L);
-  EXPECT_EQ(G, 5000.0);
-  EXPECT_EQ(L, 0.0);
-}
-
 }  // namespace
 }  // namespace vt

@@ -271,25 +271,5 @@ TEST(NetworkEquations, WallBranchHistoryAndFlow) {
   EXPECT_EQ(e[1].srcLw, srcLw);
 }
 
-TEST(NetworkEquations, ClearingLeavesElementValuesAlone) {
-  std::vector<td_acoustic_elements> e(3);
-  for (auto& el : e) el = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
-  clear_sources(2, e.data());
-  for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(e[i].srcL + e[i].srcP + e[i].srcC + e[i].srcU + e[i].srcLw + e[i].srcCw, 0.0);
-    EXPECT_EQ(e[i].R + e[i].L + e[i].C + e[i].Rw + e[i].Lw + e[i].Cw + e[i].Yw,
-              1 + 2 + 5 + 8 + 9 + 11 + 13);
-  }
-  EXPECT_EQ(e[2].srcL, 3.0);
-  Rows r(3, td_linear_equation{1, 2, 3, 4, 5});
-  clear_PU(2, r.data());
-  EXPECT_EQ(r[0].val, 0.0);
-  EXPECT_EQ(r[1].val, 0.0);
-  EXPECT_EQ(r[2].val, 3.0);
-  EXPECT_EQ(r[1].coef, 2.0);
-  clear_PU(0, r.data());
-  clear_sources(-1, e.data());
-}
-
 }  // namespace
 }  // namespace vt
