@@ -47,6 +47,7 @@ class SimulatorRun {
   explicit SimulatorRun(Simulator& sim) : sim_(sim) {}
   ~SimulatorRun() {
     if (started_) sim_.vtt_term();
+    sim_.afvt = nullptr;  // the call's area function is released next
   }
   SimulatorRun(const SimulatorRun&) = delete;
   SimulatorRun& operator=(const SimulatorRun&) = delete;
