@@ -22,7 +22,7 @@ bool Simulator::can_pipeline() const {
   return allow_pipeline && nasal_ == 0 && subglt_ == 0 && cfg.vocal_tract == 1;
 }
 
-void Simulator::finish_pending() {
+void Simulator::finish_pending() const {
   if (!pending_) return;
   const double* D = Dbuf_[dcur_].data();
   td_linear_equation* r = eq_.data();
@@ -30,7 +30,7 @@ void Simulator::finish_pending() {
   pending_ = false;
 }
 
-void Simulator::settle_rows() {
+void Simulator::settle_rows() const {
   finish_pending();
   if (!pivots_in_buffer_) return;
   const double* D = Dbuf_[dcur_].data();

@@ -74,8 +74,9 @@ class Simulator {
   bool running() const { return running_; }
   const SimConstants& constants() const { return k_; }
   const SimLayout& layout() const { return lay_; }
-  /// Rows of the main chain; completes any solution work the step deferred.
-  std::span<const td_linear_equation> eq_rows() {
+  /// Rows of the main chain; completes first the part of the last step's
+  /// solution that the overlapped schedule defers to the next step.
+  std::span<const td_linear_equation> eq_rows() const {
     settle_rows();
     return eq_;
   }
@@ -114,8 +115,8 @@ class Simulator {
   // step with this step's element, coefficient and pivot work.
   bool can_pipeline() const;
   float step_pipelined(int flag);
-  void finish_pending();
-  void settle_rows();
+  void finish_pending() const;
+  void settle_rows() const;
 
   SimConstants k_{};
   SimLayout lay_{};
@@ -132,7 +133,9 @@ class Simulator {
   // Elements and equation rows.
   td_acoustic_elements acglt_[2]{};
   std::vector<td_acoustic_elements> actr_, ac_, acbu_, acnc_, acna_;
-  std::vector<td_linear_equation> eq_, eqbu_, eqnt_;
+  // eq_ is completed lazily by the const views (deferred back substitution).
+  mutable std::vector<td_linear_equation> eq_;
+  std::vector<td_linear_equation> eqbu_, eqnt_;
 
   // Radiation loads and the step's scalar state.
   double Grad_lip_ = 0, Lrad_lip_ = 0, Grad_nos_ = 0, Lrad_nos_ = 0;
@@ -146,8 +149,8 @@ class Simulator {
   // back substitution of the last step still to be completed (rows n3-1..1).
   std::vector<double> Dbuf_[2];
   int dcur_ = 0;
-  bool pending_ = false;
-  bool pivots_in_buffer_ = false;
+  mutable bool pending_ = false;
+  mutable bool pivots_in_buffer_ = false;
 
   // Noise and output filter; persist across runs.
   RandomGenerator rng_;
