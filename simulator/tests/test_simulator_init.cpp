@@ -65,6 +65,22 @@ TEST(SimulatorInit, GatewayConfigurationAllocatesOnlyTheMainChain) {
   EXPECT_FALSE(s.running());
 }
 
+TEST(SimulatorInit, NoiseWarmUpOnlyWithTheNoiseSourceOn) {
+  Targets t;
+  Simulator quiet, noisy;
+  t.attach(quiet);
+  t.attach(noisy);
+  noisy.cfg.noise_source = 1;
+  quiet.vtt_ini();
+  noisy.vtt_ini();
+  EXPECT_EQ(quiet.glottal_noise_memory().low, 0.0f);
+  EXPECT_EQ(quiet.constriction_noise_memory().low, 0.0f);
+  EXPECT_NE(noisy.glottal_noise_memory().low, 0.0f);
+  EXPECT_NE(noisy.constriction_noise_memory().low, noisy.glottal_noise_memory().low);
+  EXPECT_EQ(quiet.constants().Kr, noisy.constants().Kr);
+  EXPECT_EQ(quiet.eq_rows().size(), noisy.eq_rows().size());
+}
+
 TEST(SimulatorInit, TracheaAndNasalCounts) {
   Simulator s;
   Targets t;

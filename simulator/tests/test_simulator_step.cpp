@@ -162,6 +162,30 @@ TEST(SimulatorStep, ShorterTractAfterLongerRunKeepsTheConstrictionInside) {
   for (float v : y) EXPECT_TRUE(std::isfinite(v));
 }
 
+// Moving sections inject their volume change per output sample as shunt flow
+// sources; the increments bring the geometry to the new targets.
+TEST(SimulatorStep, DynamicTermSourcesFollowTheVolumeChange) {
+  Simulator s;
+  gateway_config(s.cfg, 4);
+  s.cfg.noise_source = 0;
+  s.cfg.dynamic_term = 1;
+  std::vector<area_function> af(4, {1.0f, 2.0f});
+  s.afvt = af.data();
+  s.Ag = 0.1f;
+  s.vtt_ini();
+  af[2].A = 1.6f;  // +0.6 cm² over the three steps: dA = 0.2 per step
+  s.Ag = 0.4f;
+  s.vtt_sim();
+  EXPECT_NEAR(s.af_sections()[2].A, 1.6f, 1e-6f);
+  EXPECT_EQ(s.af_sections()[1].A, 1.0f);
+  const float dA = (1.6f - 1.0f) / 3.0f;
+  EXPECT_EQ(s.ac_elements()[3].srcU, double{10000.0f * (dA * 2.0f + (1.0f + dA) * 0.0f)});
+  EXPECT_EQ(s.ac_elements()[2].srcU, 0.0);
+  const float dAg = (0.4f - 0.1f) / 3.0f;
+  EXPECT_EQ(s.acglt_elements()[1].srcU, double{10000.0f * dAg * 0.3f});
+  s.vtt_term();
+}
+
 TEST(SimulatorStep, VttSimOutsideARunIsRejected) {
   Simulator s;
   EXPECT_THROW(s.vtt_sim(), std::logic_error);
