@@ -11,6 +11,8 @@ assert(any(x1 != x2));
 assert(norm(x1 - x2) < 0.1 * norm(x1));   % same utterance, other noise
 clear quorvel;
 assert(quorvel(args{:}), x1);             % a fresh module repeats the first call
+clear quorvel;
+assert(quorvel(17.9, args{2:end}), x1);   % nss = 17.9 is 17 sections
 
 % Two fresh Octave processes give the same samples as this one's first call.
 octave = fullfile(OCTAVE_HOME, 'bin', 'octave-cli');
