@@ -8,6 +8,7 @@
 
 #include "simulator/simulator.h"
 #include "simulator/tests/sim_drive.h"
+#include "synth/gateway_config.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void BM_SimulateOneSecond(benchmark::State& state) {
   const int nvt = static_cast<int>(state.range(0));
   const Drive drive(nvt);
   vt::Simulator sim;
-  vt::testing::gateway_config(sim.cfg, nvt);
+  vt::forceGatewayConfig(sim.cfg, nvt);
   float sink = 0.0f;
   for (auto _ : state) {
     sim.afvt = drive.af[0].data();

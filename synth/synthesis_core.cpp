@@ -10,6 +10,7 @@
 #include "artic/interpo_mem.h"
 #include "artic/interpolVTAF.h"
 #include "artic/interpolX.h"
+#include "synth/gateway_config.h"
 
 namespace vt {
 namespace {
@@ -115,19 +116,9 @@ SynthesisOutcome QuorvelSession::run(int nlhs, int nrhs, const ArgView* args) {
   if (!(smpfrq > 0.0f) || !std::isfinite(rates_.simfrq))
     return reject(printed, std::string(kCheckFailed) + " fs must be a positive frequency in Hz.");
 
-  // 2. The configuration this synthesiser runs with: vocal tract only, moving
-  //    area function, yielding walls, radiation load from the lip opening,
-  //    aspiration and frication noise on.
+  // 2. The configuration this synthesiser runs with.
   SimConfig& cfg = sim_.cfg;
-  cfg.nbp = 9;
-  cfg.vocal_tract = 1;
-  cfg.nasal_tract = 0;
-  cfg.wall = 1;
-  cfg.rad_boundary = 1;
-  cfg.wall_radiation = 0;
-  cfg.noise_source = 1;
-  cfg.noiseAmp = static_cast<float>(2e-8 * 0.5);
-  cfg.nvt = nvt;
+  forceGatewayConfig(cfg, nvt);
 
   // 3. Scalar control tracks: glottal baseline area, pulse amplitude, F0.
   interpoMem memAg0, memAgP, memF0;
