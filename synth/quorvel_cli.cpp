@@ -148,9 +148,10 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
     if (outPath.empty()) outPath = defaultOutputFor(scorePath);
   }
 
-  // A WAV file stores a whole number of samples per second.
+  // A WAV file stores a whole number of samples per second. Rates that are
+  // no frequency at all (empty, <= 0, not finite) get the argument check's message.
   const double fs = score.outputRate();
-  if (score.hasFs && !score.fs.values.empty() &&
+  if (score.hasFs && !score.fs.values.empty() && fs > 0.0 && std::isfinite(fs) &&
       !(fs >= 1.0 && fs <= 2147483647.0 && std::floor(fs) == fs)) {
     err << "quorvel: fs = " << fs
         << " Hz cannot be written to a WAV file: it must be a whole number of Hz, at least 1\n";
