@@ -60,6 +60,18 @@ bool dueFirst(const AVPacket* a, AVRational ta, const AVPacket* b, AVRational tb
   return av_compare_ts(x, ta, y, tb) <= 0;
 }
 
+/// Keeps the decoding times of one output stream strictly increasing: a time
+/// rounded onto the tick of an earlier chunk (an input frame period finer than
+/// the output's) moves to the next tick, since the AVI writer stores one chunk
+/// per tick in decoding order.
+void keepIncreasing(AVPacket* p, int64_t& last) {
+  if (p->dts != AV_NOPTS_VALUE && last != AV_NOPTS_VALUE && p->dts <= last) {
+    p->dts = last + 1;
+    if (p->pts != AV_NOPTS_VALUE && p->pts < p->dts) p->pts = p->dts;
+  }
+  if (p->dts != AV_NOPTS_VALUE) last = p->dts;
+}
+
 void combine(const std::string& audioName, const std::string& videoName,
              const std::string& outputName, const MuxOptions& options) {
   if (outputName.empty()) throw Error("the output file name is empty");
@@ -101,6 +113,7 @@ void combine(const std::string& audioName, const std::string& videoName,
   // rescaled to it per packet.
   av::Packet vp = av::makePacket();
   av::Packet ap = av::makePacket();
+  int64_t lastVideoDts = AV_NOPTS_VALUE;
   bool haveVideo = video->next(vp.get());
   bool haveAudio = audio.next(ap.get());
   while (haveVideo || haveAudio) {
@@ -109,6 +122,7 @@ void combine(const std::string& audioName, const std::string& videoName,
     AVPacket* p = takeVideo ? vp.get() : ap.get();
     AVStream* out = takeVideo ? vs : as;
     av_packet_rescale_ts(p, takeVideo ? video->timeBase() : audio.timeBase(), out->time_base);
+    if (takeVideo) keepIncreasing(p, lastVideoDts);
     p->stream_index = out->index;
     p->pos = -1;
     rc = av_interleaved_write_frame(oc.get(), p);

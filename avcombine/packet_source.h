@@ -24,8 +24,9 @@ class PacketSource {
 
 /// Frame period to give a video stream taken from in: AVI streams keep their
 /// own (scale/rate) time base; other containers' fine time bases would make
-/// the AVI writer fill every unused tick with an empty chunk, so their nominal
-/// frame period is used instead when it is known.
+/// the AVI writer fill every unused tick with an empty chunk, so the period of
+/// the stream's base frame rate (the finest rate that holds every frame time,
+/// also of a variable-rate stream) is used, else its average frame period.
 AVRational videoTimeBase(const MediaInput& in);
 
 }  // namespace vt::av
