@@ -1,10 +1,17 @@
 #pragma once
-// Command-line parsing shared by the brellix and vantrix programs: a fixed
+// The command line shared by the brellix and vantrix programs: a fixed
 // number of file names, --help, and "--" before names that begin with '-'.
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include "avcombine/mux_audio_video.h"
 
 namespace vt::cli {
 
@@ -40,6 +47,53 @@ inline Request parseFileArguments(int argc, char** argv, std::size_t nFiles,
     return Request::Usage;
   }
   return Request::Run;
+}
+
+/// The options and exit statuses, as --help shows them.
+inline constexpr const char* kOptionsHelp =
+    "\n"
+    "Options:\n"
+    "  -h, --help   show this text\n"
+    "  --           end of options (for file names beginning with '-')\n"
+    "\n"
+    "Exit status: 0 written, 1 combining failed (reason on standard error),\n"
+    "2 wrong arguments.\n";
+
+/// One combiner program: how it is named, documented and run.
+struct Program {
+  const char* name;    ///< program name, prefix of its messages
+  const char* usage;   ///< one-line usage text, ending in a newline
+  const char* help;    ///< what the program does, shown by --help
+  std::size_t nFiles;  ///< number of file names it takes
+  /// The combining pass on the file names, in command-line order.
+  MuxResult (*combine)(const std::vector<std::string>& files);
+};
+
+/// The whole program: parses the command line, shows help or usage, combines,
+/// and reports a failure on standard error as "name: message". Returns the
+/// exit status.
+inline int runProgram(const Program& p, int argc, char** argv) {
+  std::vector<std::string> files;
+  std::string err;
+  switch (parseFileArguments(argc, argv, p.nFiles, files, err)) {
+    case Request::Help:
+      std::fputs(p.usage, stdout);
+      std::fputs(p.help, stdout);
+      std::fputs(kOptionsHelp, stdout);
+      return kExitOk;
+    case Request::Usage:
+      std::fprintf(stderr, "%s: %s\n%s", p.name, err.c_str(), p.usage);
+      return kExitUsage;
+    case Request::Run:
+      break;
+  }
+  av_log_set_level(AV_LOG_ERROR);
+  const MuxResult r = p.combine(files);
+  if (!r) {
+    std::fprintf(stderr, "%s: %s\n", p.name, r.message.c_str());
+    return kExitFailed;
+  }
+  return kExitOk;
 }
 
 }  // namespace vt::cli

@@ -1,14 +1,6 @@
 // vantrix AUDIO.wav VIDEO.avi: lays a WAV sound track under an AVI video
 // compressed with Microsoft Video 1, written to temp.avi.
 
-#include <cstdio>
-#include <string>
-#include <vector>
-
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include "avcombine/cli/command_line.h"
 #include "avcombine/vantrix.h"
 
@@ -26,36 +18,13 @@ constexpr const char* kHelp =
     "unchanged. Further streams of the inputs are left out. temp.avi appears only\n"
     "when complete; an earlier temp.avi is replaced then. An input named\n"
     "temp.avi is refused. The frame size must be a multiple of 4 pixels in both\n"
-    "directions.\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help   show this text\n"
-    "  --           end of options (for file names beginning with '-')\n"
-    "\n"
-    "Exit status: 0 written, 1 combining failed (reason on standard error),\n"
-    "2 wrong arguments.\n";
+    "directions.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> files;
-  std::string err;
-  switch (vt::cli::parseFileArguments(argc, argv, 2, files, err)) {
-    case vt::cli::Request::Help:
-      std::fputs(kUsage, stdout);
-      std::fputs(kHelp, stdout);
-      return vt::cli::kExitOk;
-    case vt::cli::Request::Usage:
-      std::fprintf(stderr, "vantrix: %s\n%s", err.c_str(), kUsage);
-      return vt::cli::kExitUsage;
-    case vt::cli::Request::Run:
-      break;
-  }
-  av_log_set_level(AV_LOG_ERROR);
-  const vt::MuxResult r = vt::vantrix(files[0], files[1]);
-  if (!r) {
-    std::fprintf(stderr, "vantrix: %s\n", r.message.c_str());
-    return vt::cli::kExitFailed;
-  }
-  return vt::cli::kExitOk;
+  static constexpr vt::cli::Program kProgram{
+      "vantrix", kUsage, kHelp, 2,
+      [](const std::vector<std::string>& f) { return vt::vantrix(f[0], f[1]); }};
+  return vt::cli::runProgram(kProgram, argc, argv);
 }
