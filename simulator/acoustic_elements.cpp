@@ -28,41 +28,54 @@ void wall_branch(double Rw, double Lw, double Cw, int count, const area_function
   }
 }
 
-}  // namespace
+// Wall branches of a chain: the trachea's always yield (trachea constants),
+// the others only with `wall` 1; rigid walls get Yw = 0 and keep Rw, Lw, Cw.
+void chain_walls(const SimConstants& k, int wall, int type, int count, const area_function* s,
+                 td_acoustic_elements* e) {
+  if (type == kTubeTrachea) {
+    wall_branch(k.Rt, k.Lt, k.Ct, count, s, e);
+  } else if (wall == 1) {
+    wall_branch(k.Rw, k.Lw, k.Cw, count, s, e);
+  } else {
+    for (int i = 0; i < count; ++i) e[i + 1].Yw = 0.0;
+  }
+}
 
-void acous_elements_t(const SimConstants& k, int wall, int type, int count,
-                      const area_function* sections, td_acoustic_elements* elements) {
+// Series branches (half of each neighbouring section per junction) and air
+// compliances of sections[0..count-1]. The glottal slit has a viscous
+// resistance over A³ and no inertance. Section `skip` (-1: none) contributes
+// no resistance, inertance or compliance.
+void series_branch(const SimConstants& k, bool glottis, int count, const area_function* s,
+                   td_acoustic_elements* e, int skip) {
   double Rp = 0.0, Lp = 0.0;
   for (int i = 0; i < count; ++i) {
-    const float A = sections[i].A;
-    const float x = sections[i].x;
-    double Rh, Lh;
-    if (type == kTubeGlottis) {
+    const float A = s[i].A;
+    const float x = s[i].x;
+    double Rh = 0.0, Lh = 0.0;
+    if (glottis) {
       Rh = k.K_viscous_glotte / std::pow(static_cast<double>(A), 3.0);
-      Lh = 0.0;
-    } else {
+    } else if (i != skip) {
       const float t = x / A;
       Rh = k.K_viscous_const * t / A;
       Lh = k.La * t;
     }
-    elements[i].R = Rp + Rh;
-    elements[i].L = Lp + Lh;
-    elements[i + 1].C = k.Ca * A * x;
+    e[i].R = Rp + Rh;
+    e[i].L = Lp + Lh;
+    e[i + 1].C = i == skip ? 0.0 : k.Ca * A * x;
     Rp = Rh;
     Lp = Lh;
   }
-  elements[count].R = Rp;
-  elements[count].L = Lp;
+  e[count].R = Rp;
+  e[count].L = Lp;
+}
 
+}  // namespace
+
+void acous_elements_t(const SimConstants& k, int wall, int type, int count,
+                      const area_function* sections, td_acoustic_elements* elements) {
+  series_branch(k, type == kTubeGlottis, count, sections, elements, -1);
   if (type == kTubeNasal) add_extra_loss(count, elements);
-
-  if (type == kTubeTrachea) {
-    wall_branch(k.Rt, k.Lt, k.Ct, count, sections, elements);
-  } else if (wall == 1) {
-    wall_branch(k.Rw, k.Lw, k.Cw, count, sections, elements);
-  } else {
-    for (int i = 0; i < count; ++i) elements[i + 1].Yw = 0.0;
-  }
+  chain_walls(k, wall, type, count, sections, elements);
 }
 
 void NTacous_elements_t(const SimConstants& k, const SimConfig& cfg, int count,
@@ -71,38 +84,10 @@ void NTacous_elements_t(const SimConstants& k, const SimConfig& cfg, int count,
   if (s < 0) s = 0;
   const bool sinus = cfg.sinus_cavity == 1;
 
-  double Rp = 0.0, Lp = 0.0;
-  for (int i = 0; i < count; ++i) {
-    const float A = sections[i].A;
-    const float x = sections[i].x;
-    if (sinus && i + 1 == s) {
-      // The sinus attachment: its section carries no tube elements.
-      elements[i].R = Rp;
-      elements[i].L = Lp;
-      elements[i + 1].C = 0.0;
-      Rp = 0.0;
-      Lp = 0.0;
-      continue;
-    }
-    const float t = x / A;
-    const double Rh = k.K_viscous_const * t / A;
-    const double Lh = k.La * t;
-    elements[i].R = Rp + Rh;
-    elements[i].L = Lp + Lh;
-    elements[i + 1].C = k.Ca * A * x;
-    Rp = Rh;
-    Lp = Lh;
-  }
-  elements[count].R = Rp;
-  elements[count].L = Lp;
-
+  // The sinus attachment (section s-1) carries no tube elements.
+  series_branch(k, false, count, sections, elements, sinus ? s - 1 : -1);
   add_extra_loss(count, elements);
-
-  if (cfg.wall == 1) {
-    wall_branch(k.Rw, k.Lw, k.Cw, count, sections, elements);
-  } else {
-    for (int i = 0; i < count; ++i) elements[i + 1].Yw = 0.0;
-  }
+  chain_walls(k, cfg.wall, kTubeNasal, count, sections, elements);
 
   if (sinus) {
     // Helmholtz resonator: neck resistance and mass, cavity compliance.

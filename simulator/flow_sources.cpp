@@ -27,13 +27,14 @@ void Simulator::flow_law() {
 void Simulator::inject_noise() {
   if (Ac_.region == 2 || Ac_.region == 3) {
     const int bound = Ac_.region == 2 ? nvt0_ : nbu0_;
-    int m = Ac_.index + cfg.noiseSourceLoc + 1;
-    // Beyond the lips, or upstream of the branch inlet: the constriction's outlet.
+    // Beyond the lips, or upstream of the branch inlet: the constriction's
+    // outlet. Summed in 64 bits, so that no source offset can overflow.
+    long long m = static_cast<long long>(Ac_.index) + cfg.noiseSourceLoc + 1;
     if (m > bound || m < 0) m = Ac_.index + 1;
     const float n = noise3_.frictionNoise3(1, memAc_, rng_);
     td_acoustic_elements* e = Ac_.region == 2 ? ac_.data() : acbu_.data();
     e[m].srcP = n * cfg.noiseAmp * Udc_ * Udc_ * Udc_ / std::pow(static_cast<double>(Ac_.A), 2.5);
-    fric_m_ = m;
+    fric_m_ = static_cast<int>(m);
   }
   const float n = noise3_.frictionNoise3(1, memGlt_, rng_);
   acglt_[1].srcP =

@@ -20,22 +20,23 @@ struct NoiseMemory {
 /// b = {b0, b1, b2}. The sum is formed in double precision and stored in float.
 void filter2(float* x, float* y, const float* a, const float* b);
 
-/// Coloured noise for a frication or aspiration source: uniform white noise
-/// in [-1, 1) from a RandomGenerator through two second-order sections (a
-/// low-frequency cut and a first-order high-pass) and a leaky integrator
-/// (pole 0.8), giving a value of about unit amplitude per simulation step.
-/// The generator holds only the noise scale (2^-30, mapping 0 .. 2^31-1 onto
-/// [0, 2)); the filter memories belong to the caller, one per source.
-class FrictionNoise3 {
+/// White noise from a RandomGenerator, uniform in [-1, 1), shaped by a cascade
+/// of second-order sections and a leaky integrator (pole 0.8). Holds only the
+/// noise scale (2^-30, mapping 0 .. 2^31-1 onto [0, 2)); the filter memories
+/// belong to the caller, one per source.
+class ShapedNoise {
  public:
-  /// flag 0: three warm-up draws; then (any flag) one draw.
-  /// Returns the next noise value (about unit amplitude) and leaves it in mem.low.
-  /// A flag-0 call consumes four random numbers, any other call one.
-  float frictionNoise3(int flag, NoiseMemory& mem, RandomGenerator& rng);
-  /// One draw with the random integer r (0 .. 2^31-1) as the white-noise input.
-  float draw(std::int32_t r, NoiseMemory& mem) const;
   /// Scale from a random integer to the white-noise input, 2^-30.
   float scale() const { return max_; }
+
+ protected:
+  /// flag 0: `warm_up` discarded draws; then (any flag) one draw, returned
+  /// and left in mem.low.
+  float next(int flag, int warm_up, int sections, const float* a, const float* b,
+             NoiseMemory& mem, RandomGenerator& rng);
+  /// One draw with the random integer r through `sections` sections of the
+  /// tables a, b (three values per section).
+  float draw(std::int32_t r, int sections, const float* a, const float* b, NoiseMemory& mem) const;
 
  private:
   // Valid from construction, so that a generator used before its first
@@ -43,20 +44,26 @@ class FrictionNoise3 {
   float max_ = 0x1p-30f;
 };
 
+/// Coloured noise for a frication or aspiration source, about unit amplitude:
+/// two sections (a low-frequency cut and a first-order high-pass).
+class FrictionNoise3 : public ShapedNoise {
+ public:
+  /// flag 0: three warm-up draws; then (any flag) one draw. Returns the next
+  /// noise value and leaves it in mem.low (a flag-0 call consumes four random
+  /// numbers, any other call one).
+  float frictionNoise3(int flag, NoiseMemory& mem, RandomGenerator& rng);
+  /// One draw with the random integer r (0 .. 2^31-1) as the white-noise input.
+  float draw(std::int32_t r, NoiseMemory& mem) const;
+};
+
 /// Four-section variant of FrictionNoise3 (seven warm-up draws on flag 0, so
 /// a flag-0 call consumes eight random numbers).
-class FrictionNoise7 {
+class FrictionNoise7 : public ShapedNoise {
  public:
-  /// flag 0: seven warm-up draws; then (any flag) one draw. Returns the next
-  /// noise value and leaves it in mem.low.
+  /// flag 0: seven warm-up draws; then one draw, returned and left in mem.low.
   float frictionNoise7(int flag, NoiseMemory& mem, RandomGenerator& rng);
   /// One draw with the random integer r (0 .. 2^31-1) as the white-noise input.
   float draw(std::int32_t r, NoiseMemory& mem) const;
-  /// Scale from a random integer to the white-noise input, 2^-30.
-  float scale() const { return max_; }
-
- private:
-  float max_ = 0x1p-30f;
 };
 
 }  // namespace vt

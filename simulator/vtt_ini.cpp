@@ -17,7 +17,10 @@ Simulator::~Simulator() = default;
 // is allocated or changed.
 void Simulator::validate() const {
   auto fail = [](const std::string& msg) { throw std::invalid_argument("vtt_ini: " + msg); };
-  if (cfg.nvt < 1) fail("nvt must be at least 1 (got " + std::to_string(cfg.nvt) + ")");
+  // Row counts are 2·sections + a few; the bound keeps them inside int.
+  constexpr int kMaxSections = 1 << 28;
+  if (cfg.nvt < 1 || cfg.nvt > kMaxSections)
+    fail("nvt must be 1.." + std::to_string(kMaxSections) + " (got " + std::to_string(cfg.nvt) + ")");
   if (afvt == nullptr) fail("no vocal-tract area function (afvt) given");
   if (cfg.nglt0 != 1 || cfg.nglt1 != 2) fail("the glottis has exactly one section (nglt0 1, nglt1 2)");
   const float ratio = cfg.simfrq / cfg.smpfrq;
@@ -31,6 +34,8 @@ void Simulator::validate() const {
       fail("with the nasal tract nbp must be 1..nvt-1 (nbp " + std::to_string(cfg.nbp) +
            ", nvt " + std::to_string(cfg.nvt) + ")");
     if (afnt == nullptr) fail("with the nasal tract a nasal area function (afnt) is needed");
+    if (nnt > kMaxSections)
+      fail("nnt must be at most " + std::to_string(kMaxSections) + " (got " + std::to_string(nnt) + ")");
     if (cfg.nnc < 0 || cfg.nnc >= nnt)
       fail("with the nasal tract 0 <= nnc < nnt is needed (nnc " + std::to_string(cfg.nnc) +
            ", nnt " + std::to_string(nnt) + ")");
