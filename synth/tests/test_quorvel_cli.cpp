@@ -33,6 +33,14 @@ const char* const kShortScore = R"({
   "TAF2": [[1, 1], [2, 2], [3, 3], [2, 2]],
   "dx": 1
 })";
+const std::string kTAg0 = "[[0, 30], [0.05, 0.05], [1, 1]]";
+
+/// The short score with its first `from` replaced by `to`.
+std::string edited(const std::string& from, const std::string& to) {
+  std::string t = kShortScore;
+  t.replace(t.find(from), from.size(), to);
+  return t;
+}
 
 std::string parseError(const std::string& text) {
   Score s;
@@ -45,57 +53,43 @@ TEST(ScoreJson, MatricesAreListsOfRows) {
   Score s;
   std::string err;
   ASSERT_TRUE(parseScore(kShortScore, s, err)) << err;
-  EXPECT_EQ(s.TAg0.rows, 3u);
-  EXPECT_EQ(s.TAg0.cols, 2u);
-  EXPECT_EQ(s.TAg0.at(1, 0), 0.05);  // column-major: [time; value; kind] per column
+  // Column-major: [time; value; kind] per column.
   EXPECT_EQ(s.TAg0.values, (std::vector<double>{0, 0.05, 1, 30, 0.05, 1}));
   EXPECT_EQ(s.TAF2.rows, 4u);
   EXPECT_EQ(s.nss, ScoreMatrix::scalar(4));
-  EXPECT_FALSE(s.hasFs);
   EXPECT_EQ(s.args().size(), 7u);
 
-  // Row vectors flat or nested, empty matrices, VCV without fs.
-  std::string t = kShortScore;
-  t.replace(t.find("\"dx\": 1"), 7, "\"dx\": [1, 2], \"VCV\": [[1]], \"_note\": \"x\"");
-  ASSERT_TRUE(parseScore(t, s, err)) << err;
+  // Row vectors flat or nested, comments, VCV without fs (which brings the
+  // default rate along as the eighth argument), empty matrices.
+  ASSERT_TRUE(parseScore(edited("\"dx\": 1", "\"dx\": [1, 2], \"VCV\": [[1]], \"_note\": \"x\""),
+                         s, err))
+      << err;
   EXPECT_EQ(s.dx, ScoreMatrix::fromRows({{1, 2}}));
   EXPECT_EQ(s.VCV, ScoreMatrix::scalar(1));
-  EXPECT_TRUE(s.hasFs);  // the ninth argument brings the default rate along
   EXPECT_EQ(s.fs, ScoreMatrix::scalar(10000));
   EXPECT_EQ(s.args().size(), 9u);
-  t = kShortScore;
-  t.replace(t.find("[[0, 30], [0.05, 0.05], [1, 1]]"), 31, "[[], [], []]");
-  ASSERT_TRUE(parseScore(t, s, err)) << err;
+  ASSERT_TRUE(parseScore(edited(kTAg0, "[[], [], []]"), s, err)) << err;
   EXPECT_EQ(s.TAg0.rows, 3u);
   EXPECT_EQ(s.TAg0.cols, 0u);
-  t = kShortScore;
-  t.replace(t.find("\"dx\": 1"), 7, "\"dx\": [], \"fs\": 8000");
-  ASSERT_TRUE(parseScore(t, s, err)) << err;
-  EXPECT_EQ(s.dx.rows * s.dx.cols, 0u);
+  ASSERT_TRUE(parseScore(edited("\"dx\": 1", "\"dx\": [], \"fs\": 8000"), s, err)) << err;
+  EXPECT_EQ(s.dx.values.size(), 0u);
   EXPECT_EQ(s.outputRate(), 8000.0);
 }
 
 TEST(ScoreJson, ErrorsNameTheProblem) {
   EXPECT_NE(parseError("{\"nss\": 4,").find("malformed JSON"), std::string::npos);
   EXPECT_NE(parseError("[1, 2]").find("JSON object"), std::string::npos);
-  std::string t = kShortScore;
-  t.replace(t.find("\"dx\": 1"), 7, "\"dxx\": 1");
-  EXPECT_NE(parseError(t).find("unknown field \"dxx\""), std::string::npos);
-  t = kShortScore;
-  t.replace(t.find(",\n  \"dx\": 1"), 11, "");
-  EXPECT_EQ(parseError(t), "missing field \"dx\"");
-  t = kShortScore;
-  t.replace(t.find("[[0, 30], [0.05, 0.05], [1, 1]]"), 31, "[[0, 30], [0.05], [1, 1]]");
-  EXPECT_EQ(parseError(t).rfind("TAg0: row 2 has 1 numbers but row 1 has 2", 0), 0u);
-  t = kShortScore;
-  t.replace(t.find("[[0, 30], [0.05, 0.05], [1, 1]]"), 31, "[[0, 30], [0.05, \"a\"], [1, 1]]");
-  EXPECT_EQ(parseError(t), "TAg0: row 2, entry 2 is a string, not a number");
-  t = kShortScore;
-  t.replace(t.find("\"nss\": 4"), 8, "\"nss\": null");
-  EXPECT_EQ(parseError(t).rfind("nss: expected a number or a list of rows, got null", 0), 0u);
-  t = kShortScore;
-  t.replace(t.find("[[0, 30], [0.05, 0.05], [1, 1]]"), 31, "[0, [0.05]]");
-  EXPECT_EQ(parseError(t).rfind("TAg0: entry 2 is a list", 0), 0u);
+  EXPECT_NE(parseError(edited("\"dx\"", "\"dxx\"")).find("unknown field \"dxx\""),
+            std::string::npos);
+  EXPECT_EQ(parseError(edited(",\n  \"dx\": 1", "")), "missing field \"dx\"");
+  EXPECT_EQ(parseError(edited(kTAg0, "[[0, 30], [0.05], [1, 1]]")).rfind(
+                "TAg0: row 2 has 1 numbers but row 1 has 2", 0),
+            0u);
+  EXPECT_EQ(parseError(edited(kTAg0, "[[0, 30], [0.05, \"a\"], [1, 1]]")),
+            "TAg0: row 2, entry 2 is a string, not a number");
+  EXPECT_EQ(parseError(edited("4", "null")).rfind("nss: expected a number or a list of rows", 0),
+            0u);
+  EXPECT_EQ(parseError(edited(kTAg0, "[0, [0.05]]")).rfind("TAg0: entry 2 is a list", 0), 0u);
 }
 
 TEST(ScoreJson, ShippedExampleIsTheBuiltInUtterance) {
@@ -112,15 +106,12 @@ class QuorvelCli : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("quorvel-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+           ("quorvel-cli-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
-  void TearDown() override {
-    fs::permissions(dir_, fs::perms::owner_all);
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { fs::remove_all(dir_); }
   std::string path(const std::string& name) const { return (dir_ / name).string(); }
   void write(const std::string& name, const std::string& text) const {
     std::ofstream(path(name)) << text;
@@ -133,7 +124,6 @@ class QuorvelCli : public ::testing::Test {
     err_.str("");
     return runQuorvelCli(static_cast<int>(argv.size()), argv.data(), out_, err_);
   }
-  /// Names of the files in the directory.
   std::vector<std::string> files() const {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename());
@@ -146,7 +136,6 @@ class QuorvelCli : public ::testing::Test {
     EXPECT_NE(f, nullptr) << p;
     if (f == nullptr) return {};
     std::vector<float> x(info.frames);
-    sf_command(f, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
     sf_read_float(f, x.data(), info.frames);
     sf_close(f);
     return x;
@@ -170,8 +159,11 @@ TEST_F(QuorvelCli, RawFloatWavHoldsTheCoreSamplesExactly) {
   QuorvelSession q;
   std::vector<ArgView> a = s.args();
   EXPECT_EQ(x, q.synthesize(1, 7, a.data()).samples);
-  EXPECT_EQ(files(), (std::vector<std::string>{"v.json", "v.wav"}));
   EXPECT_NE(out_.str().find("301 samples"), std::string::npos) << out_.str();
+
+  write("vcv.json", edited("\"dx\": 1", "\"dx\": 1, \"VCV\": 1"));
+  ASSERT_EQ(cli({path("vcv.json")}), 0) << err_.str();
+  EXPECT_EQ(out_.str().rfind("nAcc[0]\n", 0), 0u) << out_.str();
 }
 
 TEST_F(QuorvelCli, ScalingAndSixteenBitClipping) {
@@ -184,55 +176,44 @@ TEST_F(QuorvelCli, ScalingAndSixteenBitClipping) {
   EXPECT_FLOAT_EQ(peak, 0.9f);
 
   ASSERT_EQ(cli({"--pcm16", "--gain", "100", "-o", path("c.wav")}), 0) << err_.str();
-  x = readWav(path("c.wav"), info);
+  readWav(path("c.wav"), info);
   EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
   EXPECT_NE(err_.str().find("samples clipped"), std::string::npos) << err_.str();
   EXPECT_EQ(cli({"--raw", "--normalize"}), 2);
 }
 
 TEST_F(QuorvelCli, FailuresLeaveNoFile) {
-  write("bad.json", "{\"nss\": 17, ");
-  EXPECT_EQ(cli({path("bad.json"), "-o", path("out.wav")}), 1);
-  EXPECT_NE(err_.str().find("malformed JSON"), std::string::npos) << err_.str();
-
-  std::string t = kShortScore;  // a track with 2 rows: the argument check refuses it
-  t.replace(t.find("[[0, 30], [0.05, 0.05], [1, 1]]"), 31, "[[0, 30], [0.05, 0.05]]");
-  write("shape.json", t);
-  EXPECT_EQ(cli({path("shape.json"), "-o", path("out.wav")}), 1);
-  EXPECT_EQ(err_.str().rfind("quorvel argument checking failed. TAg0 must have 3 rows", 0), 0u)
-      << err_.str();
-
-  t = kShortScore;
-  t.replace(t.find("\"dx\": 1"), 7, "\"dx\": 1, \"fs\": 11025.5");
-  write("rate.json", t);
-  EXPECT_EQ(cli({path("rate.json"), "-o", path("out.wav")}), 1);
-  EXPECT_NE(err_.str().find("whole number of Hz"), std::string::npos) << err_.str();
-
-  EXPECT_EQ(cli({path("missing.json"), "-o", path("out.wav")}), 1);
+  const std::string out = path("out.wav");
+  const struct {
+    const char* name;
+    std::string text;
+    const char* message;
+  } cases[] = {
+      {"bad.json", "{\"nss\": 17, ", "malformed JSON"},
+      {"shape.json", edited(kTAg0, "[[0, 30], [0.05, 0.05]]"),
+       "quorvel argument checking failed. TAg0 must have 3 rows"},
+      {"rate.json", edited("\"dx\": 1", "\"dx\": 1, \"fs\": 11025.5"), "whole number of Hz"},
+      {"zero.json", edited("\"dx\": 1", "\"dx\": 1, \"fs\": 0"),
+       "quorvel argument checking failed. fs must be a finite frequency above 0 Hz"},
+  };
+  for (const auto& c : cases) {
+    write(c.name, c.text);
+    EXPECT_EQ(cli({path(c.name), "-o", out}), 1) << c.name;
+    EXPECT_NE(err_.str().find(c.message), std::string::npos) << err_.str();
+  }
+  EXPECT_EQ(cli({path("missing.json"), "-o", out}), 1);
   EXPECT_NE(err_.str().find("cannot open score file"), std::string::npos);
   EXPECT_EQ(cli({"--no-such-option"}), 2);
-  EXPECT_EQ(files(), (std::vector<std::string>{"bad.json", "rate.json", "shape.json"}));
+  EXPECT_EQ(cli({"-o", path("no-such-dir/x.wav")}), 1);
+  EXPECT_NE(err_.str().find("cannot create"), std::string::npos) << err_.str();
+  EXPECT_EQ(files(), (std::vector<std::string>{"bad.json", "rate.json", "shape.json", "zero.json"}));
 
   // An existing file survives a failed run untouched.
   write("out.wav", "keep");
-  EXPECT_EQ(cli({path("shape.json"), "-o", path("out.wav")}), 1);
-  std::ifstream in(path("out.wav"));
+  EXPECT_EQ(cli({path("shape.json"), "-o", out}), 1);
   std::string kept;
-  in >> kept;
+  std::ifstream(out) >> kept;
   EXPECT_EQ(kept, "keep");
-}
-
-TEST_F(QuorvelCli, UnwritableTargetIsReported) {
-  EXPECT_EQ(cli({"-o", path("no-such-dir/x.wav")}), 1);
-  EXPECT_NE(err_.str().find("cannot create"), std::string::npos) << err_.str();
-  EXPECT_TRUE(files().empty());
-  if (::geteuid() != 0) {  // root writes anywhere
-    fs::create_directories(dir_ / "ro");
-    fs::permissions(dir_ / "ro", fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(cli({"-o", path("ro/x.wav")}), 1);
-    fs::permissions(dir_ / "ro", fs::perms::owner_all);
-    EXPECT_TRUE(fs::is_empty(dir_ / "ro"));
-  }
 }
 
 TEST_F(QuorvelCli, HelpDocumentsTheFormatWithAWorkingExample) {
@@ -240,7 +221,6 @@ TEST_F(QuorvelCli, HelpDocumentsTheFormatWithAWorkingExample) {
   const std::string help = out_.str();
   for (const char* word : {"TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx", "fs", "VCV", "--pcm16"})
     EXPECT_NE(help.find(word), std::string::npos) << word;
-  // The example in the help text is a valid score.
   const std::size_t from = help.find("  {\n"), to = help.find("\n  }\n");
   ASSERT_NE(from, std::string::npos);
   write("ex.json", help.substr(from, to + 4 - from));
@@ -252,14 +232,6 @@ TEST_F(QuorvelCli, HelpDocumentsTheFormatWithAWorkingExample) {
   std::string err;
   ASSERT_TRUE(parseScore(out_.str(), s, err)) << err;
   EXPECT_EQ(s, defaultUtterance());
-}
-
-TEST_F(QuorvelCli, VcvLineIsPrinted) {
-  std::string t = kShortScore;
-  t.replace(t.find("\"dx\": 1"), 7, "\"dx\": 1, \"VCV\": 1");
-  write("vcv.json", t);
-  ASSERT_EQ(cli({path("vcv.json")}), 0) << err_.str();
-  EXPECT_EQ(out_.str().rfind("nAcc[0]\n", 0), 0u) << out_.str();
 }
 
 }  // namespace
