@@ -8,15 +8,37 @@ namespace vt {
 
 namespace {
 
-/// Difference of two positions, cm, exact in extended precision.
-long double span(float to, float from) {
-  return static_cast<long double>(to) - static_cast<long double>(from);
+/// a + b as the rounded sum s and its exact rounding error e: a + b = s + e.
+void twoSum(double a, double b, double& s, double& e) {
+  s = a + b;
+  const double bv = s - a;
+  e = (a - (s - bv)) + (b - bv);
 }
 
-/// S + len·A (len in cm, A in cm²) formed in extended precision and rounded
-/// once to float, as every partial sum of a section's area is.
-float addShare(float S, long double len, float A) {
-  return static_cast<float>(static_cast<long double>(S) + len * static_cast<long double>(A));
+/// p + q + r, each exact in double, rounded once to float (nearest, ties to
+/// even): the exact sum is carried as hi + rest, and rest only decides where
+/// hi lies halfway between two floats.
+float roundOnceToFloat(double p, double q, double r) {
+  double s1, e1, s2, e2, s3, e3, hi, e4;
+  twoSum(q, r, s1, e1);
+  twoSum(p, s1, s2, e2);  // p + q + r = s2 + e2 + e1
+  twoSum(e2, e1, s3, e3);
+  twoSum(s2, s3, hi, e4);  // = hi + e4 + e3, the rest far below a float step of hi
+  const double rest = e4 + e3;
+  const float f = static_cast<float>(hi);
+  if (rest == 0.0 || static_cast<double>(f) == hi) return f;
+  const float g = std::nextafter(f, hi > f ? INFINITY : -INFINITY);
+  if (hi - f != g - hi) return f;  // not halfway: hi's rounding is the sum's
+  return (rest > 0.0) == (g > f) ? g : f;
+}
+
+/// Partial sum S (cm³) plus the share (to − from)·A of one tube, where to and
+/// from are positions in cm and A an area in cm²: the whole expression is
+/// formed exactly and rounded once to float. Float products are exact in
+/// double, so S + to·A − from·A is a sum of three exact doubles.
+float addShare(float S, float to, float from, float A) {
+  const double a = A;
+  return roundOnceToFloat(S, static_cast<double>(to) * a, -static_cast<double>(from) * a);
 }
 
 }  // namespace
@@ -24,10 +46,7 @@ float addShare(float S, long double len, float A) {
 void FourTubeAF(area_function t1, area_function t2, area_function t3, area_function t4,
                 int nvt, area_function* afvt) {
   const area_function tube[4] = {t1, t2, t3, t4};
-  if (nvt <= 0) {
-    throw std::invalid_argument("FourTubeAF: the number of sections must be at least 1, got " +
-                                std::to_string(nvt));
-  }
+  if (nvt <= 0) return;  // no sections to fill
   if (afvt == nullptr) throw std::invalid_argument("FourTubeAF: no output area function");
   for (int k = 0; k < 4; ++k) {
     if (!std::isfinite(tube[k].x) || tube[k].x < 0.0f) {
@@ -63,13 +82,13 @@ void FourTubeAF(area_function t1, area_function t2, area_function t3, area_funct
       afvt[j].A = tube[3].A;  // starts in the last tube, ends past L by rounding
     } else {
       // Crosses tube ends: the share of tube k, whole tubes, the share of the last tube.
-      float S = addShare(0.0f, span(T[k], Q), tube[k].A);
+      float S = addShare(0.0f, T[k], Q, tube[k].A);
       for (int m = k + 1; m < 4; ++m) {
         if (T[m] >= E || m == 3) {
-          S = addShare(S, span(E, T[m - 1]), tube[m].A);
+          S = addShare(S, E, T[m - 1], tube[m].A);
           break;
         }
-        S = addShare(S, tube[m].x, tube[m].A);
+        S = addShare(S, tube[m].x, 0.0f, tube[m].A);
       }
       afvt[j].A = S / d;
     }

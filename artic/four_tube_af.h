@@ -9,9 +9,10 @@ namespace vt {
 /// glottis on (tube 1 starts at 0). Each section of afvt[0..nvt-1] gets the
 /// length L/nvt (L the total tube length) and the length-weighted mean area of
 /// the tubes over its extent; a section inside one tube takes that tube's area.
-/// Positions and partial sums are single precision. Throws
-/// std::invalid_argument when nvt <= 0, afvt is null, or a tube length is
-/// negative or not finite (nothing is written then).
+/// Positions and partial sums are single precision: each partial sum
+/// S + (to − from)·A is formed exactly and rounded once to float. nvt <= 0
+/// writes nothing. Throws std::invalid_argument when afvt is null or a tube
+/// length is negative or not finite (nothing is written then).
 void FourTubeAF(area_function t1, area_function t2, area_function t3, area_function t4,
                 int nvt, area_function* afvt);
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "artic/sample_index.h"
 #include "artic/tube_key_file.h"
 
 namespace vt {
@@ -34,7 +35,7 @@ area_function interpolAx(unsigned int n, interpoMemTube* mem, float smpfrq) {
     mem->valueA = first.A;
     mem->valueX = first.x;
     mem->next = 1;
-    mem->segEnd = tubeKeySample(first.t, smpfrq);
+    mem->segEnd = keyFrameSample(first.t, smpfrq);
   }
 
   if (n == mem->segEnd) {
@@ -52,7 +53,7 @@ area_function interpolAx(unsigned int n, interpoMemTube* mem, float smpfrq) {
     mem->valueA = key.A;
     mem->valueX = key.x;
     mem->kind = 2;
-    mem->segEnd = tubeKeySample(key.t, smpfrq);
+    mem->segEnd = keyFrameSample(key.t, smpfrq);
     const double D = static_cast<double>(mem->segEnd) - static_cast<double>(oldEnd);
     mem->omega = static_cast<float>(kPi6 / D);
   }

@@ -5,23 +5,10 @@
 #include <string>
 
 #include "artic/area_function_file_error.h"
+#include "artic/sample_index.h"
 #include "artic/token_reader.h"
 
 namespace vt {
-
-namespace {
-
-/// Key time as a sample index in 64 bits, before the cut to 32 bits.
-std::int64_t sample64(float t, float smpfrq) {
-  const long double perMs = static_cast<long double>(smpfrq) / 1000.0L;
-  return static_cast<std::int64_t>(perMs * static_cast<long double>(t));
-}
-
-}  // namespace
-
-unsigned int tubeKeySample(float t, float smpfrq) {
-  return static_cast<unsigned int>(static_cast<std::uint64_t>(sample64(t, smpfrq)));
-}
 
 std::vector<TubeKey> readTubeKeys(std::string_view path, float smpfrq) {
   const std::string p(path);
@@ -37,10 +24,11 @@ std::vector<TubeKey> readTubeKeys(std::string_view path, float smpfrq) {
     if (!std::isfinite(key.t) || key.t < 0.0f) {
       in->failAtLastToken("the time" + of + " must be a finite number of ms, 0 or more");
     }
-    const std::int64_t s = sample64(key.t, smpfrq);
-    if (s > static_cast<std::int64_t>(UINT32_MAX)) {
+    // Checked before the conversion to an integer, which must not overflow.
+    if (!(samplePosition(key.t, smpfrq) < 4294967296.0L)) {
       in->failAtLastToken("the time" + of + " lies beyond the last sample index");
     }
+    const std::int64_t s = keyFrameSample(key.t, smpfrq);
     if (s <= lastSample) {
       in->failAtLastToken("the time" + of + " falls on sample " + std::to_string(s) +
                           ", not after the previous key's sample " +

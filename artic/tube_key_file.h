@@ -10,11 +10,8 @@ namespace vt {
 // Tube key file: white-space separated tokens
 //   number-of-keys  { time(ms) area(cm²) length(cm) label }…
 // The label is one word of any length and is not used. A number of keys of
-// 0 or less announces an empty track.
-
-/// Sample index of a key at t ms for smpfrq Hz: trunc(smpfrq/1000 · t) in
-/// extended precision, truncated to 64 bits, of which the low 32 bits count.
-unsigned int tubeKeySample(float t, float smpfrq);
+// 0 or less announces an empty track. A key at t ms lies on sample
+// keyFrameSample(t, smpfrq) (artic/sample_index.h).
 
 /// Reads the keys of the tube key file at path. Keys must lie at finite times
 /// t >= 0 whose sample indices at smpfrq Hz increase strictly and fit 32 bits.

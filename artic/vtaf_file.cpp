@@ -17,16 +17,11 @@ bool isConsonantFile(std::string_view path) {
 
 namespace {
 
-VTAFContents parse(TokenReader& in, bool consonant, std::optional<int> expected,
-                   const std::string& path) {
+VTAFContents parse(TokenReader& in, bool consonant, std::optional<int> expected) {
   VTAFContents c;
   c.label = in.word("the label");
   const int n = in.integer("the number of sections");
-  if (expected && n != *expected) {
-    throw AreaFunctionFileError("Unexpected number of VT sections (" + path + " holds " +
-                                std::to_string(n) + ", " + std::to_string(*expected) +
-                                " expected)");
-  }
+  if (expected && n != *expected) throw AreaFunctionFileError("Unexpected number of VT sections");
   if (n < 0) in.failAtLastToken("the number of sections must not be negative");
   const float dx = in.real("the section length (cm)");
   // Grown value by value, so a file announcing a huge count but holding few
@@ -48,7 +43,7 @@ VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource,
   const std::string p(path);
   auto in = TokenReader::open(p);
   if (!in) throw AreaFunctionFileError("AF path, " + p + ", not found");
-  return parse(*in, readNoiseSource && isConsonantFile(path), expectedSections, p);
+  return parse(*in, readNoiseSource && isConsonantFile(path), expectedSections);
 }
 
 void readVTAF(std::string_view path, std::string& label, int n, area_function* af,
@@ -64,7 +59,7 @@ bool readVTAFalloc(std::string_view path, std::string& label, int& n,
                    std::vector<area_function>& af) {
   auto in = TokenReader::open(std::string(path));
   if (!in) return false;
-  VTAFContents c = parse(*in, false, std::nullopt, std::string(path));
+  VTAFContents c = parse(*in, false, std::nullopt);
   n = static_cast<int>(c.sections.size());
   af = std::move(c.sections);
   label = std::move(c.label);

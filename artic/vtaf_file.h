@@ -35,9 +35,9 @@ struct VTAFContents {
 /// file must also carry its noise-source section. With expectedSections, a
 /// file announcing another number of sections is refused before its values
 /// are read. Throws AreaFunctionFileError: "AF path, <path>, not found" when
-/// the file cannot be opened; "Unexpected number of VT sections (<path> holds
-/// k, n expected)"; or, for malformed contents, a message naming the file,
-/// the token number, the line and the value expected there.
+/// the file cannot be opened; "Unexpected number of VT sections"; or, for
+/// malformed contents, a message naming the file, the token number, the line
+/// and the value expected there.
 VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource,
                               std::optional<int> expectedSections = std::nullopt);
 
@@ -45,8 +45,8 @@ VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource,
 /// for a consonant file also the noise-source section into noiseSourceLoc
 /// (otherwise noiseSourceLoc is left as it is). The caller's path is not
 /// modified. Throws AreaFunctionFileError: "AF path, <path>, not found";
-/// "Unexpected number of VT sections" (with the counts) when the file holds
-/// another number of sections; or a malformed-file message. On error nothing
+/// "Unexpected number of VT sections" when the file holds another number of
+/// sections; or a malformed-file message. On error nothing
 /// is written to label, af or noiseSourceLoc.
 void readVTAF(std::string_view path, std::string& label, int n, area_function* af,
               int& noiseSourceLoc);

@@ -7,14 +7,11 @@
 // 0, the default; 1 linear; 2 cosine). Every failure is one Octave/MATLAB error.
 
 #include <algorithm>
-#include <cstdio>
-#include <exception>
-#include <stdexcept>
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "artic/area_function_file_error.h"
 #include "artic/interpolAx.h"
 #include "host/mex_args.h"
 #include "host/mex_numbers.h"
@@ -22,88 +19,75 @@
 
 namespace {
 
-constexpr char kUsage[] = "Usage: [A, x, ended] = interpolAx(keyFile, n [, fs [, kind]])";
+using vt::host::EntryError;
+using vt::host::EntryResult;
 
-const char* work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[], char* err,
-                 std::size_t errSize) {
-  auto fail = [&](const std::string& msg, const char* id) {
-    std::snprintf(err, errSize, "%s", msg.c_str());
-    return id;
-  };
-  try {
-    if (nrhs < 2 || nrhs > 4 || nlhs > 3) return fail(kUsage, "interpolAx:usage");
-    std::string msg;
-    vt::interpoMemTube mem;
-    if (!vt::host::getString(prhs[0], "keyFile", mem.fileName, msg)) {
-      return fail(msg, "interpolAx:argument");
-    }
-    const mxArray* nArg = prhs[1];
-    if (!vt::host::isRealFullDouble(nArg)) {
-      return fail("n must be a real double array of sample indices", "interpolAx:argument");
-    }
-    const std::size_t count = mxGetNumberOfElements(nArg);
-    const double* nv = mxGetPr(nArg);
-    // Requested samples in increasing order, with their places in n.
-    std::vector<std::pair<unsigned int, std::size_t>> wanted(count);
-    for (std::size_t i = 0; i < count; ++i) {
-      const double v = nv[i];
-      if (!(v >= 0.0 && v <= 4294967295.0) || v != static_cast<double>(static_cast<long long>(v))) {
-        return fail("n must hold whole sample indices from 0 to 4294967295",
-                    "interpolAx:argument");
-      }
-      wanted[i] = {static_cast<unsigned int>(v), i};
-    }
-    std::sort(wanted.begin(), wanted.end());
-    float fs = 10000.0f;
-    if (nrhs > 2) {
-      if (!vt::host::isRealFullDouble(prhs[2]) || mxGetNumberOfElements(prhs[2]) != 1 ||
-          !(mxGetPr(prhs[2])[0] > 0.0) || !(mxGetPr(prhs[2])[0] < 1e9)) {
-        return fail("fs must be a real double scalar, a sampling frequency in Hz above 0",
-                    "interpolAx:argument");
-      }
-      fs = static_cast<float>(mxGetPr(prhs[2])[0]);
-    }
-    if (nrhs > 3) {
-      double kind = 0.0;
-      if (!vt::host::getWholeScalar(prhs[3], "kind", 0.0, 2.0, kind, msg)) {
-        return fail(msg, "interpolAx:argument");
-      }
-      mem.kind = static_cast<int>(kind);
-    }
-
-    std::vector<double> a(count), x(count), ended(count);
-    // Sample 0 reads the key file, also when no sample is requested.
-    const unsigned int last = count ? wanted.back().first : 0u;
-    std::size_t w = 0;
-    for (unsigned int n = 0;; ++n) {
-      const vt::area_function v = vt::interpolAx(n, &mem, fs);
-      for (; w < count && wanted[w].first == n; ++w) {
-        a[wanted[w].second] = v.A;
-        x[wanted[w].second] = v.x;
-        ended[wanted[w].second] = mem.ended;
-      }
-      if (n == last) break;
-    }
-    const std::vector<double>* outs[3] = {&a, &x, &ended};
-    for (int k = 0; k < std::max(nlhs, 1); ++k) {
-      plhs[k] = mxCreateNumericArray(mxGetNumberOfDimensions(nArg), mxGetDimensions(nArg),
-                                     mxDOUBLE_CLASS, mxREAL);
-      std::copy(outs[k]->begin(), outs[k]->end(), mxGetPr(plhs[k]));
-    }
-    return nullptr;
-  } catch (const vt::AreaFunctionFileError& e) {
-    return fail(e.what(), "interpolAx:file");
-  } catch (const std::invalid_argument& e) {
-    return fail(e.what(), "interpolAx:argument");
-  } catch (const std::exception& e) {
-    return fail(std::string("interpolAx: ") + e.what(), "interpolAx:internal");
+EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+  if (nrhs < 2 || nrhs > 4 || nlhs > 3) {
+    return EntryError{"usage", "Usage: [A, x, ended] = interpolAx(keyFile, n [, fs [, kind]])"};
   }
+  std::string msg;
+  vt::interpoMemTube mem;
+  if (!vt::host::getString(prhs[0], "keyFile", mem.fileName, msg)) {
+    return EntryError{"argument", msg};
+  }
+  const mxArray* nArg = prhs[1];
+  if (!vt::host::isRealFullDouble(nArg)) {
+    return EntryError{"argument", "n must be a real double array of sample indices"};
+  }
+  const std::size_t count = mxGetNumberOfElements(nArg);
+  const double* nv = mxGetPr(nArg);
+  // Requested samples in increasing order, with their places in n.
+  std::vector<std::pair<unsigned int, std::size_t>> wanted(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const double v = nv[i];
+    if (!(v >= 0.0 && v <= 4294967295.0) || v != std::trunc(v)) {
+      return EntryError{"argument", "n must hold whole sample indices from 0 to 4294967295"};
+    }
+    wanted[i] = {static_cast<unsigned int>(v), i};
+  }
+  std::sort(wanted.begin(), wanted.end());
+  float fs = 10000.0f;
+  if (nrhs > 2) {
+    if (!vt::host::isRealFullDouble(prhs[2]) || mxGetNumberOfElements(prhs[2]) != 1 ||
+        !(mxGetPr(prhs[2])[0] > 0.0) || !(mxGetPr(prhs[2])[0] < 1e9)) {
+      return EntryError{"argument",
+                        "fs must be a real double scalar, a sampling frequency in Hz above 0"};
+    }
+    fs = static_cast<float>(mxGetPr(prhs[2])[0]);
+  }
+  if (nrhs > 3) {
+    double kind = 0.0;
+    if (!vt::host::getWholeScalar(prhs[3], "kind", 0.0, 2.0, kind, msg)) {
+      return EntryError{"argument", msg};
+    }
+    mem.kind = static_cast<int>(kind);
+  }
+
+  std::vector<double> a(count), x(count), ended(count);
+  // Sample 0 reads the key file, also when no sample is requested.
+  const unsigned int last = count ? wanted.back().first : 0u;
+  std::size_t w = 0;
+  for (unsigned int n = 0;; ++n) {
+    const vt::area_function v = vt::interpolAx(n, &mem, fs);
+    for (; w < count && wanted[w].first == n; ++w) {
+      a[wanted[w].second] = v.A;
+      x[wanted[w].second] = v.x;
+      ended[wanted[w].second] = mem.ended;
+    }
+    if (n == last) break;
+  }
+  const std::vector<double>* outs[3] = {&a, &x, &ended};
+  for (int k = 0; k < std::max(nlhs, 1); ++k) {
+    plhs[k] = mxCreateNumericArray(mxGetNumberOfDimensions(nArg), mxGetDimensions(nArg),
+                                   mxDOUBLE_CLASS, mxREAL);
+    std::copy(outs[k]->begin(), outs[k]->end(), mxGetPr(plhs[k]));
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
 void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
-  char err[2048] = "";
-  const char* id = work(nlhs, plhs, nrhs, prhs, err, sizeof err);
-  if (id != nullptr) mexErrMsgIdAndTxt(id, "%s", err);
+  vt::host::runEntry("interpolAx", [&] { return work(nlhs, plhs, nrhs, prhs); });
 }

@@ -21,7 +21,7 @@
 %
 %   Errors (identifier readVTAF:file), the session carries on:
 %     "AF path, <path>, not found"          the file cannot be opened
-%     "Unexpected number of VT sections (<path> holds k, n expected)"
+%     "Unexpected number of VT sections"    the file holds another count than n
 %     "<path>: token 5 (line 2): expected the area of section 1 of 4 ..."
 %                                           a value missing or not a number
 %

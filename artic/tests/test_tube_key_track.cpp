@@ -5,7 +5,6 @@
 #include "artic/area_function_file_error.h"
 #include "artic/interpolAx.h"
 #include "artic/tests/scratch_dir.h"
-#include "artic/tube_key_file.h"
 
 namespace vt {
 namespace {
@@ -14,10 +13,10 @@ using testing::ScratchDir;
 
 constexpr float kFs = 10000.0f;
 
-/// Runs the track over samples 0..last and returns the value at last.
-area_function runTo(interpoMemTube& mem, unsigned int last) {
+/// Runs the track over samples first..last and returns the value at last.
+area_function runTo(interpoMemTube& mem, unsigned int last, unsigned int first = 0) {
   area_function v{};
-  for (unsigned int n = 0; n <= last; ++n) v = interpolAx(n, &mem, kFs);
+  for (unsigned int n = first; n <= last; ++n) v = interpolAx(n, &mem, kFs);
   return v;
 }
 
@@ -25,51 +24,39 @@ TEST(TubeKeyTrack, RaisedCosineBetweenTwoKeysAndSwingBackAfterTheLast) {
   ScratchDir dir;
   interpoMemTube mem;
   mem.fileName = dir.write("tube.txt", "2\n0 1.0 15.0 a\n100 3.0 15.0 b\n");
-  area_function v = interpolAx(0, &mem, kFs);
+  area_function v = runTo(mem, 0);
   EXPECT_EQ(v.A, 1.0f);
   EXPECT_EQ(v.x, 15.0f);
-  EXPECT_EQ(mem.count, 2);
-  for (unsigned int n = 1; n <= 500; ++n) v = interpolAx(n, &mem, kFs);
-  // 2.0 but for the six-decimal pi in the segment's rate.
-  EXPECT_EQ(v.A, 1.99999988f);
+  v = runTo(mem, 500, 1);
+  EXPECT_EQ(v.A, 1.99999988f);  // 2.0 but for the six-decimal pi in omega
   EXPECT_EQ(v.x, 15.0f);
   EXPECT_EQ(mem.ended, 0);
-  for (unsigned int n = 501; n <= 1000; ++n) v = interpolAx(n, &mem, kFs);
+  v = runTo(mem, 1000, 501);
   EXPECT_EQ(v.A, 3.0f);
   EXPECT_EQ(v.x, 15.0f);
   EXPECT_EQ(mem.ended, 1);
-  for (unsigned int n = 1001; n <= 1500; ++n) v = interpolAx(n, &mem, kFs);
-  EXPECT_EQ(v.A, 1.99999988f);
-  EXPECT_EQ(mem.ended, 1);
-  // Back at the previous key's area after one more segment length.
-  for (unsigned int n = 1501; n <= 2000; ++n) v = interpolAx(n, &mem, kFs);
-  EXPECT_NEAR(v.A, 1.0f, 1e-6f);
+  EXPECT_EQ(runTo(mem, 1500, 1001).A, 1.99999988f);
+  EXPECT_NEAR(runTo(mem, 2000, 1501).A, 1.0f, 1e-6f);  // back at the previous key
 }
 
-TEST(TubeKeyTrack, BeforeTheFirstKeyTheCallersKindDecides) {
+TEST(TubeKeyTrack, LateFirstKeyEmptyAndSingleKeyFiles) {
   ScratchDir dir;
-  interpoMemTube mem;
-  mem.fileName = dir.write("late.txt", "2 10 1.0 15.0 a 100 3.0 15.0 b");
+  interpoMemTube late;  // kind left at 0: no value before the first key
+  late.fileName = dir.write("late.txt", "2 10 1.0 15.0 a 100 3.0 15.0 b");
   for (unsigned int n = 0; n < 100; ++n) {
-    const area_function v = interpolAx(n, &mem, kFs);
-    ASSERT_EQ(v.A, 0.0f) << n;
-    ASSERT_EQ(v.x, 0.0f) << n;
+    const area_function v = interpolAx(n, &late, kFs);
+    ASSERT_TRUE(v.A == 0.0f && v.x == 0.0f) << n;
   }
-  const area_function v = interpolAx(100, &mem, kFs);
+  const area_function v = interpolAx(100, &late, kFs);
   EXPECT_EQ(v.A, 1.0f);
   EXPECT_EQ(v.x, 15.0f);
-}
 
-TEST(TubeKeyTrack, NoKeysAndSingleKey) {
-  ScratchDir dir;
-  interpoMemTube mem;
-  mem.fileName = dir.write("none.txt", "0");
-  const area_function v = interpolAx(0, &mem, kFs);
-  EXPECT_EQ(v.A, 0.0f);
-  EXPECT_EQ(v.x, 0.0f);
-  EXPECT_EQ(mem.ended, 1);
+  interpoMemTube none;
+  none.fileName = dir.write("none.txt", "0");
+  EXPECT_EQ(interpolAx(0, &none, kFs).A, 0.0f);
+  EXPECT_EQ(none.ended, 1);
 
-  interpoMemTube one;
+  interpoMemTube one;  // labels of any length
   one.fileName = dir.write("one.txt", "1 0 2.5 14.0 oneLabelLongerThanThree");
   const area_function w = interpolAx(0, &one, kFs);
   EXPECT_EQ(w.A, 2.5f);
@@ -82,58 +69,44 @@ TEST(TubeKeyTrack, SampleZeroRestartsFromTheFileWithoutKeepingItOpen) {
   interpoMemTube mem;
   mem.fileName = dir.write("tube.txt", "2 0 1.0 15.0 a 100 3.0 15.0 b");
   runTo(mem, 700);  // a run stopped early
-  // The file may change or vanish between runs: each run reads it at sample 0.
+  // The file may change between runs: each run reads it at sample 0.
   dir.write("tube.txt", "2 0 4.0 16.0 a 50 6.0 16.0 b");
-  EXPECT_EQ(interpolAx(0, &mem, kFs).A, 4.0f);
+  EXPECT_EQ(runTo(mem, 0).A, 4.0f);
   EXPECT_EQ(mem.ended, 0);
-  EXPECT_EQ(runTo(mem, 500).A, 6.0f);
+  EXPECT_EQ(runTo(mem, 500, 1).A, 6.0f);
   EXPECT_EQ(mem.ended, 1);
-}
-
-TEST(TubeKeyTrack, KeyTimesTruncateToSamples) {
-  EXPECT_EQ(tubeKeySample(12.37f, kFs), 123u);
-  EXPECT_EQ(tubeKeySample(100.0f, kFs), 1000u);
-  EXPECT_EQ(tubeKeySample(0.0999f, kFs), 0u);
-  EXPECT_EQ(tubeKeySample(1.0f, 44100.0f), 44u);
 }
 
 TEST(TubeKeyTrack, MissingAndMalformedFilesAreErrorsThatLeaveTheTrack) {
   ScratchDir dir;
-  interpoMemTube mem;
-  mem.fileName = dir.path("missing.txt");
-  try {
-    interpolAx(0, &mem, kFs);
-    ADD_FAILURE() << "no error";
-  } catch (const AreaFunctionFileError& e) {
-    EXPECT_STREQ(e.what(), (mem.fileName + " not found").c_str());
-  }
-
-  struct Case {
+  const struct {
     const char* name;
     const char* text;
     const char* expected;
-  };
-  const Case cases[] = {
-      {"same.txt", "2 10 1 15 a 10.05 3 15 b", "falls on sample 100, not after the previous key's sample 100"},
+  } cases[] = {
+      {"missing.txt", nullptr, " not found"},
+      {"same.txt", "2 10 1 15 a 10.05 3 15 b",
+       "falls on sample 100, not after the previous key's sample 100 (zero-length"},
       {"back.txt", "2 10 1 15 a 5 3 15 b", "token 6 (line 1): the time of key 1 of 2"},
       {"neg.txt", "1 -1 1 15 a", "finite number of ms"},
       {"nan.txt", "1 nan 1 15 a", "finite number of ms"},
-      {"huge.txt", "1 1e9 1 15 a", "beyond the last sample index"},
-      {"short.txt", "2 0 1 15 a 100 3", "end of file after token 7 (line 1): expected the length (cm) of key 1 of 2"},
+      {"huge.txt", "1 1e30 1 15 a", "beyond the last sample index"},
+      {"short.txt", "2 0 1 15 a 100 3", "end of file after token 7 (line 1): expected the length"},
       {"nolabel.txt", "1 0 1 15", "expected the label of key 0 of 1"},
-      {"word.txt", "2\n0 1 15 a\n100 three 15 b", "token 7 (line 3): expected the area (cm2) of key 1 of 2"},
+      {"word.txt", "2\n0 1 15 a\n100 three 15 b", "token 7 (line 3): expected the area (cm2)"},
       {"count.txt", "two", "expected the number of keys (an integer), found \"two\""},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     interpoMemTube bad;
-    bad.fileName = dir.write(c.name, c.text);
+    bad.fileName = c.text ? dir.write(c.name, c.text) : dir.path(c.name);
     bad.kind = 1;
     try {
       interpolAx(0, &bad, kFs);
       ADD_FAILURE() << c.name << ": no error";
     } catch (const AreaFunctionFileError& e) {
       const std::string msg = e.what();
-      EXPECT_EQ(msg.rfind(bad.fileName + ": ", 0), 0u) << msg;
+      if (!c.text) EXPECT_EQ(msg, bad.fileName + " not found");
+      else EXPECT_EQ(msg.rfind(bad.fileName + ": ", 0), 0u) << msg;
       EXPECT_NE(msg.find(c.expected), std::string::npos) << c.name << ": " << msg;
     }
     EXPECT_EQ(bad.kind, 1);
