@@ -25,29 +25,23 @@ interpoMem makeTrack(const std::vector<BreakPoint>& bps) {
   return m;
 }
 
-// Values of samples 0 … last, called without gaps as the synthesis does.
-std::vector<float> run(interpoMem& m, unsigned int last, float smpfrq = 10000.0f) {
+// Values of samples 0 … last at 10 kHz, called without gaps as the synthesis does.
+std::vector<float> run(interpoMem& m, unsigned int last) {
   std::vector<float> out;
-  for (unsigned int n = 0; n <= last; ++n) out.push_back(interpolX(n, &m, smpfrq));
+  for (unsigned int n = 0; n <= last; ++n) out.push_back(interpolX(n, &m, 10000.0f));
   return out;
 }
 
 TEST(SampleIndex, TruncatesTheExtendedPrecisionProduct) {
-  EXPECT_EQ(breakPointSample(0.0f, 10000.0f), 0u);
   EXPECT_EQ(breakPointSample(10.0f, 10000.0f), 100u);
-  EXPECT_EQ(breakPointSample(20.0f, 10000.0f), 200u);
-  // 0.7f is slightly below 0.7 ms.
-  EXPECT_EQ(breakPointSample(0.7f, 10000.0f), 6u);
-  // 44100/1000 in extended precision is slightly below 44.1.
-  EXPECT_EQ(breakPointSample(90.0f, 44100.0f), 3968u);
+  EXPECT_EQ(breakPointSample(0.7f, 10000.0f), 6u);      // 0.7f is slightly below 0.7
+  EXPECT_EQ(breakPointSample(90.0f, 44100.0f), 3968u);  // 44100/1000 is slightly below 44.1
   EXPECT_EQ(keyFrameSample(12.37f, 10000.0f), 123u);
   EXPECT_EQ(keyFrameSample(90.0f, 44100.0f), 3968u);
-}
-
-TEST(SampleIndex, RangeOfRepresentableIndices) {
-  EXPECT_TRUE(sampleIndexFits(2.0e8f, 10000.0f));   // 2e9 samples
-  EXPECT_FALSE(sampleIndexFits(3.0e8f, 10000.0f));  // 3e9 samples
-  // Beyond the 32-bit index the conversions are still defined.
+  // Range: a 32-bit signed index for break points, the low word of a 64-bit
+  // one for key frames; both defined beyond it.
+  EXPECT_TRUE(sampleIndexFits(2.0e8f, 10000.0f));
+  EXPECT_FALSE(sampleIndexFits(3.0e8f, 10000.0f));
   EXPECT_EQ(breakPointSample(3.0e8f, 10000.0f), 0x80000000u);
   EXPECT_EQ(keyFrameSample(3.0e8f, 10000.0f), 3000000000u);
   EXPECT_EQ(keyFrameSample(1.0e30f, 10000.0f), 0u);
@@ -56,14 +50,13 @@ TEST(SampleIndex, RangeOfRepresentableIndices) {
 TEST(InterpolX, LinearAndRaisedCosineSegments) {
   interpoMem lin = makeTrack({{0.0f, 0.0f, 0}, {10.0f, 2.0f, 1}, {20.0f, 2.0f, 1}});
   const std::vector<float> l = run(lin, 200);
-  EXPECT_NEAR(l[0], 0.0f, 1e-7f);
   EXPECT_EQ(l[50], 1.0f);
   EXPECT_EQ(l[100], 2.0f);
 
   interpoMem cos = makeTrack({{0.0f, 0.0f, 0}, {10.0f, 2.0f, 2}});
   const std::vector<float> c = run(cos, 100);
   EXPECT_NEAR(c[0], 0.0f, 1e-7f);
-  EXPECT_EQ(c[50], 0.99999994f);
+  EXPECT_EQ(c[50], 0.99999994f);  // 3.141593, not pi
   EXPECT_EQ(c[100], 2.0f);
 }
 
@@ -73,9 +66,8 @@ TEST(InterpolX, KindZeroAndUnknownKinds) {
   const std::vector<float> h = run(hold, 20);
   EXPECT_EQ(h[0], 0.0f);
   EXPECT_EQ(h[9], 0.0f);
-  EXPECT_FLOAT_EQ(h[10], 5.0f);  // next segment's line starts from 5
+  EXPECT_FLOAT_EQ(h[10], 5.0f);
   EXPECT_FLOAT_EQ(h[15], 6.0f);
-  EXPECT_EQ(h[20], 7.0f);
 
   // Kind 3: 0.0, and the next segment starts from the value before it.
   interpoMem odd = makeTrack({{0.0f, 1.0f, 0}, {1.0f, 9.0f, 3}, {2.0f, 3.0f, 1}});
@@ -83,7 +75,6 @@ TEST(InterpolX, KindZeroAndUnknownKinds) {
   EXPECT_EQ(o[5], 0.0f);
   EXPECT_FLOAT_EQ(o[10], 1.0f);
   EXPECT_FLOAT_EQ(o[15], 2.0f);
-  EXPECT_EQ(o[20], 3.0f);
 }
 
 TEST(InterpolX, EndOfTrack) {
@@ -93,19 +84,16 @@ TEST(InterpolX, EndOfTrack) {
   EXPECT_EQ(v[99], 99.0f);
   EXPECT_EQ(interpolX(100, &m, 10000.0f), 100.0f);
   EXPECT_EQ(m.ended, 1);
-  // The last segment's line goes on.
-  EXPECT_EQ(interpolX(101, &m, 10000.0f), 101.0f);
-  EXPECT_EQ(m.ended, 1);
+  EXPECT_EQ(interpolX(101, &m, 10000.0f), 101.0f);  // the last line goes on
 
   interpoMem empty;
-  empty.ended = 0;
   EXPECT_EQ(interpolX(0, &empty, 10000.0f), 0.0f);
   EXPECT_EQ(empty.ended, 1);
 }
 
 TEST(InterpolX, SamplesOutsideTheBreakPointsAreZero) {
   // First break point after sample 0, on a record left over from an earlier
-  // synthesis: the samples before it give 0.0.
+  // synthesis in a raised-cosine segment: the samples before it give 0.0.
   interpoMem m = makeTrack({{0.0f, 0.0f, 0}, {10.0f, 2.0f, 2}});
   run(m, 50);
   m.times = {1.0f, 2.0f};
@@ -114,7 +102,6 @@ TEST(InterpolX, SamplesOutsideTheBreakPointsAreZero) {
   m.ended = 0;
   const std::vector<float> v = run(m, 20);
   for (int n = 0; n < 10; ++n) EXPECT_EQ(v[n], 0.0f) << n;
-  EXPECT_FLOAT_EQ(v[10], 4.0f);
   EXPECT_FLOAT_EQ(v[15], 5.0f);
 
   // A single break point: its value on its sample, 0.0 around it.
@@ -122,7 +109,6 @@ TEST(InterpolX, SamplesOutsideTheBreakPointsAreZero) {
   const std::vector<float> s = run(one, 10);
   EXPECT_EQ(s[4], 0.0f);
   EXPECT_EQ(s[5], 8.0f);
-  EXPECT_EQ(one.ended, 1);
   EXPECT_EQ(s[6], 0.0f);
 }
 

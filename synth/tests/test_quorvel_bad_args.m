@@ -22,27 +22,14 @@ for pos = 1:9
   assert(all(isfinite(x)));
 end
 
-% Shapes and values.
+% Shapes and values (every message is pinned by the C++ argument-check tests).
 bad = {1, [4 4], 'nss must be a single value';
-       1, 0, 'nss must give 1 to 40';
        1, 41, 'nss must give 1 to 40';
-       1, NaN, 'nss must give 1 to 40';
-       2, [0 30; 0.05 0.05], 'TAg0 must have 3 rows';
-       4, zeros(0, 2), 'TF0 must have 3 rows';
-       5, zeros(3, 0), 'TAF1 has no columns';
        6, [1 1; 2 2; 3 3], 'TAF2 must hold';
        7, ones(2, 3), 'dx must have 1 row';
-       7, zeros(1, 0), 'dx is empty';
        8, [], 'fs is empty';
-       8, 0, 'fs must be a finite frequency';
-       8, -8000, 'fs must be a finite frequency';
-       8, Inf, 'fs must be a finite frequency';
-       9, [], 'VCV (argument 9) is empty';
        9, NaN, 'VCV (argument 9) must be';
-       2, [0 30 30; 0.05 0.05 0.05; 1 1 1], 'the samples must increase strictly';
-       3, [0 -5; 0.2 0.2; 1 1], 'is negative';
-       4, [0 NaN; 130 130; 1 1], 'not a finite number';
-       5, [0 30; 1 NaN; 1 1], 'kind (row 2)'};
+       2, [0 30 30; 0.05 0.05 0.05; 1 1 1], 'the samples must increase strictly'};
 for k = 1:rows(bad)
   b = a;
   b{bad{k, 1}} = bad{k, 2};

@@ -1,6 +1,5 @@
 % Wrong argument and result counts print the usage text with the counts and
-% fail; shape errors fail with their reason and no usage text; help quorvel
-% documents the call.
+% fail; help quorvel documents the call.
 a = quorvel_short_args();
 usage = sprintf(['Incorrect calling syntax:\n [SIG] = quorvel(nss,TAg0,TAgP,TF0,TAF1,TAF2,dx,[fs])\n' ...
                  'nlhs is %%d, nrhs is %%d.\n']);
@@ -13,13 +12,6 @@ for k = 1:rows(cases)
   assert(txt, sprintf(usage, cases{k, 3}, cases{k, 4}));
   assert(! isempty(strfind(msg, 'quorvel argument checking failed.')), msg);
 end
-
-% A shape error: no usage text, the rejection message with its reason.
-bad = a;
-bad{2} = bad{2}(1:2, :);
-[txt, msg] = quorvel_call_text(1, bad{:});
-assert(txt, '');
-assert(! isempty(strfind(msg, 'quorvel argument checking failed. TAg0 must have 3 rows')), msg);
 
 % The next good call works and prints nothing.
 [txt, msg] = quorvel_call_text(1, a{:});
