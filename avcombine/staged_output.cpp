@@ -24,6 +24,12 @@ StagedOutput::StagedOutput(const std::string& finalName) : finalName_(finalName)
     throw Error("cannot write the output file \"" + finalName + "\": it is a directory");
   }
   const fs::path dir = target.parent_path();
+  // A name the directory cannot hold fails now rather than at the rename
+  // after the whole file has been written.
+  const long nameMax = ::pathconf(dir.empty() ? "." : dir.c_str(), _PC_NAME_MAX);
+  if (nameMax > 0 && target.filename().string().size() > static_cast<std::size_t>(nameMax)) {
+    throw Error("cannot create the output file \"" + finalName + "\": " + std::strerror(ENAMETOOLONG));
+  }
   // The temporary name adds 15 characters; a long final name is shortened in
   // it so that the temporary name stays within the 255-byte name limit.
   const std::string base = target.filename().string().substr(0, 200);

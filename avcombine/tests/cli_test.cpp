@@ -41,38 +41,35 @@ std::string probe(const TempDir& d, const std::string& file, const std::string& 
   return s;
 }
 
-/// ffmpeg's per-packet hashes of the copied first video stream (timestamps,
-/// sizes and MD5 of every packet).
-std::string videoPacketHashes(const TempDir& d, const std::string& file) {
-  return test::run(std::string(VT_FFMPEG) + " -v error -i " + q(d / file) +
-                   " -map 0:v:0 -c copy -f framemd5 - | grep -v '^#'")
+/// ffmpeg's hashes of the first stream of a type ("v", "a") of file: with
+/// format "framemd5" the time, size and MD5 of every packet, with "md5" the MD5
+/// of all its bytes.
+std::string streamHash(const TempDir& d, const std::string& file, const char* type, const char* format) {
+  return test::run(std::string(VT_FFMPEG) + " -v error -i " + q(d / file) + " -map 0:" + type +
+                   ":0 -c copy -f " + format + " - | grep -v '^#'")
       .out;
 }
 
-/// ffmpeg's MD5 of all samples of the first audio stream.
-std::string audioHash(const TempDir& d, const std::string& file) {
-  return test::run(std::string(VT_FFMPEG) + " -v error -i " + q(d / file) + " -map 0:a:0 -c copy -f md5 -")
-      .out;
-}
-
+// Names with a leading dash, spaces, colons and non-ASCII letters are plain
+// file names.
 TEST(Programs, BrellixLaysSoundUnderVideo) {
   TempDir d;
-  test::makeVideo(d / "v.avi", "mjpeg", "64x48", 10, 2.0);
-  test::makeWav(d / "-a.wav", 2.5, "pcm_s16le", 16000, 2);
-  const Program p = runIn(d, kBrellix + " -- -a.wav v.avi out.avi");
+  test::makeVideo(d / "v: é.avi", "mjpeg", "64x48", 10, 2.0);
+  test::makeWav(d / "-a ü.wav", 2.5, "pcm_s16le", 16000, 2);
+  const Program p = runIn(d, kBrellix + " -- '-a ü.wav' 'v: é.avi' 'file:o π.avi'");
   ASSERT_EQ(p.status, 0) << p.err;
   EXPECT_EQ(p.out + p.err, "");
-  EXPECT_EQ(probe(d, "out.avi", "codec_type"), "video,audio,");
-  EXPECT_EQ(probe(d, "out.avi", "codec_name,codec_tag_string,avg_frame_rate"),
-            "mjpeg,MJPG,10/1,pcm_s16le,[1][0][0][0],0/0,");
-  EXPECT_EQ(probe(d, "out.avi", "sample_rate,channels", "-select_streams a"), "16000,2,");
-  const std::string hashes = videoPacketHashes(d, "v.avi");
+  const std::string out = "file:o π.avi";
+  EXPECT_EQ(probe(d, out, "codec_type"), "video,audio,");
+  const std::string hashes = streamHash(d, "v: é.avi", "v", "framemd5");
   EXPECT_EQ(std::count(hashes.begin(), hashes.end(), '\n'), 20);
-  EXPECT_EQ(videoPacketHashes(d, "out.avi"), hashes);
-  EXPECT_EQ(audioHash(d, "out.avi"), audioHash(d, "-a.wav"));
-  EXPECT_NE(audioHash(d, "out.avi"), "");
+  EXPECT_EQ(streamHash(d, out, "v", "framemd5"), hashes);
+  EXPECT_EQ(streamHash(d, out, "a", "md5"), streamHash(d, "-a ü.wav", "a", "md5"));
+  EXPECT_NE(streamHash(d, out, "a", "md5"), "");
 }
 
+// Video 1 frame for frame, decodable throughout, the WAV file's samples, and
+// an earlier temp.avi replaced without leftovers.
 TEST(Programs, VantrixWritesVideo1IntoTempAvi) {
   TempDir d;
   test::makeVideo(d / "v.avi", "mpeg4", "64x48", 15, 2.0);
@@ -80,50 +77,33 @@ TEST(Programs, VantrixWritesVideo1IntoTempAvi) {
   test::writeFile(d / "temp.avi", "earlier temp.avi");
   const Program p = runIn(d, kVantrix + " a.wav v.avi");
   ASSERT_EQ(p.status, 0) << p.err;
-  EXPECT_EQ(probe(d, "temp.avi", "codec_type"), "video,audio,");
-  EXPECT_EQ(probe(d, "temp.avi", "codec_name,codec_tag_string,width,height,avg_frame_rate",
-                  "-select_streams v"),
-            "msvideo1,MSVC,64,48,15/1,");
+  EXPECT_EQ(probe(d, "temp.avi", "codec_type,codec_name,codec_tag_string,width,height,avg_frame_rate",
+                  "-select_streams 0"),
+            "msvideo1,video,MSVC,64,48,15/1,");
+  EXPECT_EQ(probe(d, "temp.avi", "codec_type", "-select_streams 1"), "audio,");
   EXPECT_EQ(probe(d, "temp.avi", "nb_read_frames", "-count_frames -select_streams v"), "30,");
   EXPECT_EQ(probe(d, "v.avi", "nb_read_frames", "-count_frames -select_streams v"), "30,");
-  EXPECT_EQ(audioHash(d, "temp.avi"), audioHash(d, "a.wav"));
-  EXPECT_EQ(test::snapshot(d.path()).size(), 3u);  // no leftovers
-
-  // An input that is itself temp.avi is refused, not overwritten.
-  const std::string earlier = test::readFile(d / "temp.avi");
-  const Program self = runIn(d, kVantrix + " a.wav temp.avi");
-  EXPECT_EQ(self.status, 1);
-  EXPECT_NE(self.err.find("vantrix: the video file \"temp.avi\""), std::string::npos) << self.err;
-  EXPECT_TRUE(test::readFile(d / "temp.avi") == earlier);
+  EXPECT_EQ(streamHash(d, "temp.avi", "a", "md5"), streamHash(d, "a.wav", "a", "md5"));
+  EXPECT_EQ(test::snapshot(d.path()).size(), 3u);
 }
 
 // Wrong command lines exit with status 2 and the usage; --help with 0.
 TEST(Programs, UsageAndHelp) {
   TempDir d;
-  struct Case {
-    std::string cmd;
-    int status;
-    const char* says;
+  const std::pair<std::string, const char*> cases[] = {
+      {kBrellix + " a.wav v.avi", "brellix: expected 3 file names, got 2\nUsage: brellix"},
+      {kBrellix + " -x a.wav v.avi o.avi", "unknown option \"-x\""},
+      {kVantrix + " a.wav v.avi o.avi", "vantrix: expected 2 file names, got 3\nUsage: vantrix"},
   };
-  const Case cases[] = {
-      {kBrellix, 2, "Usage: brellix"},
-      {kBrellix + " a.wav v.avi", 2, "expected 3 file names, got 2"},
-      {kBrellix + " a.wav v.avi o.avi x.avi", 2, "expected 3 file names, got 4"},
-      {kBrellix + " -x a.wav v.avi o.avi", 2, "unknown option \"-x\""},
-      {kVantrix + " a.wav", 2, "Usage: vantrix"},
-      {kVantrix + " a.wav v.avi o.avi", 2, "expected 2 file names, got 3"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.cmd);
-    const Program p = runIn(d, c.cmd);
-    EXPECT_EQ(p.status, c.status);
-    EXPECT_NE(p.err.find(c.says), std::string::npos) << p.err;
+  for (const auto& [cmd, says] : cases) {
+    const Program p = runIn(d, cmd);
+    EXPECT_EQ(p.status, 2) << cmd;
+    EXPECT_NE(p.err.find(says), std::string::npos) << p.err;
   }
   for (const std::string& prog : {kBrellix, kVantrix}) {
     const Program h = runIn(d, prog + " --help");
     EXPECT_EQ(h.status, 0);
-    EXPECT_NE(h.out.find("Usage: "), std::string::npos);
-    EXPECT_NE(h.out.find("Exit status"), std::string::npos);
+    EXPECT_NE(h.out.find("Exit status"), std::string::npos) << h.out;
   }
   EXPECT_TRUE(test::snapshot(d.path()).empty());
 }
@@ -134,30 +114,19 @@ TEST(Programs, FailuresExitOneAndLeaveFilesAlone) {
   TempDir d;
   test::makeVideo(d / "v.avi", "mjpeg", "64x48", 10, 3.0);
   test::makeWav(d / "a.wav", 3.0);
-  test::writeFile(d / "out.avi", "earlier output");
   test::writeFile(d / "temp.avi", "earlier temp.avi");
   const auto before = test::snapshot(d.path());
-  struct Case {
-    std::string cmd;
-    const char* says;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, const char*> cases[] = {
       {kBrellix + " none.wav v.avi out.avi", "brellix: cannot open the audio file \"none.wav\": No such file"},
-      {kBrellix + " a.wav a.wav out.avi", "brellix: the video file \"a.wav\" has no video stream"},
-      {kBrellix + " a.wav v.avi v.avi", "brellix: the video file \"v.avi\" is also the output file"},
-      {kVantrix + " v.avi v.avi", "vantrix: the audio file \"v.avi\" has no audio stream"},
-      {kVantrix + " a.wav ./none.avi", "vantrix: cannot open the video file \"./none.avi\""},
       // The file system refuses to let the output grow beyond 16 KiB.
-      {"(trap '' XFSZ; ulimit -f 16; exec " + kBrellix + " a.wav v.avi out.avi)",
-       "brellix: cannot write the output file \"out.avi\": File too large"},
       {"(trap '' XFSZ; ulimit -f 16; exec " + kVantrix + " a.wav v.avi)",
        "vantrix: cannot write the output file \"temp.avi\": File too large"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.cmd);
-    const Program p = runIn(d, c.cmd);
+  for (const auto& [cmd, says] : cases) {
+    SCOPED_TRACE(cmd);
+    const Program p = runIn(d, cmd);
     EXPECT_EQ(p.status, 1);
-    EXPECT_NE(p.err.find(c.says), std::string::npos) << p.err;
+    EXPECT_NE(p.err.find(says), std::string::npos) << p.err;
     EXPECT_TRUE(test::snapshot(d.path()) == before) << "directory changed";
   }
 }

@@ -2,7 +2,7 @@
 // Test media and inspection for the combiner tests: a private temporary
 // directory, media made with the ffmpeg program from its synthetic sources
 // (test-pattern video, sine tones), a snapshot of a directory's files, and the
-// packets and decoded frames of a stream read back through libavformat.
+// packets of every stream read back through libavformat.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -12,12 +12,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 }
 
@@ -25,7 +25,7 @@ namespace vt::test {
 
 namespace fs = std::filesystem;
 
-/// Exit status and standard output (and error, when merged) of a shell command.
+/// Exit status and standard output of a shell command.
 struct Run {
   int status = -1;
   std::string out;
@@ -79,14 +79,14 @@ inline void ffmpeg(const std::string& args) {
   ASSERT_EQ(r.status, 0) << "ffmpeg " << args << "\n" << r.out;
 }
 
-/// An AVI with size WxH test-pattern video at rate frames/s, seconds long.
+/// A video file of size WxH test pattern at rate frames/s, seconds long.
 inline void makeVideo(const std::string& path, const std::string& codec = "mjpeg",
                       const std::string& size = "64x48", int rate = 10, double seconds = 1.0) {
   ffmpeg("-f lavfi -i testsrc=size=" + size + ":rate=" + std::to_string(rate) + " -t " +
          std::to_string(seconds) + " -c:v " + codec + " " + q(path));
 }
 
-/// A WAV of a sine tone in the given PCM codec, rate and channel count.
+/// A sound file of a sine tone in the given codec, rate and channel count.
 inline void makeWav(const std::string& path, double seconds = 1.0, const std::string& codec = "pcm_s16le",
                     int rate = 22050, int channels = 1, int freq = 440) {
   ffmpeg("-f lavfi -i sine=frequency=" + std::to_string(freq) + ":sample_rate=" + std::to_string(rate) +
@@ -102,34 +102,34 @@ inline std::string readFile(const fs::path& p) {
 }
 
 inline void writeFile(const fs::path& p, const std::string& content) {
-  std::ofstream f(p, std::ios::binary);
-  f << content;
+  std::ofstream(p, std::ios::binary) << content;
 }
 
-/// Names and contents of the regular files in dir (subdirectories by name).
+/// Names and contents of the entries of dir (subdirectories by name).
 inline std::map<std::string, std::string> snapshot(const fs::path& dir) {
   std::map<std::string, std::string> m;
   for (const auto& e : fs::directory_iterator(dir)) {
-    const std::string name = e.path().filename().string();
-    m[name] = e.is_regular_file() ? readFile(e.path()) : std::string("<dir>");
+    m[e.path().filename().string()] = e.is_regular_file() ? readFile(e.path()) : "<dir>";
   }
   return m;
 }
 
 /// One stream read back from a file.
 struct StreamDump {
-  AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
-  AVCodecID codec = AV_CODEC_ID_NONE;
-  unsigned tag = 0;
-  int width = 0, height = 0;
-  int sampleRate = 0, channels = 0, format = -1, blockAlign = 0;
+  std::shared_ptr<const AVCodecParameters> par;  ///< codec parameters (format block)
   AVRational timeBase{0, 1}, frameRate{0, 1};
-  std::string extradata;             ///< codec set-up bytes of the format block
   std::vector<std::string> packets;  ///< payload of every packet, in order
   std::vector<int64_t> pos;          ///< file offset of every packet
-  std::vector<double> start;         ///< presentation time of every packet, s
+  std::vector<double> time;          ///< decoding (else presentation) time of every packet, s
   int keyPackets = 0;
-  /// All payload bytes in order (the PCM samples of an audio stream).
+
+  AVMediaType type() const { return par->codec_type; }
+  /// Codec set-up bytes of the format block.
+  std::string extradata() const {
+    return par->extradata ? std::string(reinterpret_cast<const char*>(par->extradata), par->extradata_size)
+                          : std::string();
+  }
+  /// All payload bytes in order (the samples of an audio stream).
   std::string bytes() const {
     std::string s;
     for (const auto& p : packets) s += p;
@@ -137,79 +137,33 @@ struct StreamDump {
   }
 };
 
-/// Every stream of file with all its packets (empty vector if unreadable).
+/// Every stream of file with all its packets (empty if unreadable).
 inline std::vector<StreamDump> dump(const std::string& file) {
   std::vector<StreamDump> out;
   AVFormatContext* ctx = nullptr;
   if (avformat_open_input(&ctx, file.c_str(), nullptr, nullptr) < 0) return out;
   avformat_find_stream_info(ctx, nullptr);
+  out.resize(ctx->nb_streams);
   for (unsigned i = 0; i < ctx->nb_streams; ++i) {
-    const AVStream* s = ctx->streams[i];
-    const AVCodecParameters* p = s->codecpar;
-    StreamDump d;
-    d.type = p->codec_type;
-    d.codec = p->codec_id;
-    d.tag = p->codec_tag;
-    d.width = p->width;
-    d.height = p->height;
-    d.sampleRate = p->sample_rate;
-    d.channels = p->ch_layout.nb_channels;
-    d.format = p->format;
-    d.blockAlign = p->block_align;
-    d.timeBase = s->time_base;
-    if (p->extradata != nullptr) d.extradata.assign(reinterpret_cast<const char*>(p->extradata), p->extradata_size);
-    d.frameRate = s->avg_frame_rate;
-    out.push_back(d);
+    AVCodecParameters* par = avcodec_parameters_alloc();
+    avcodec_parameters_copy(par, ctx->streams[i]->codecpar);
+    out[i].par.reset(par, [](AVCodecParameters* p) { avcodec_parameters_free(&p); });
+    out[i].timeBase = ctx->streams[i]->time_base;
+    out[i].frameRate = ctx->streams[i]->avg_frame_rate;
   }
   AVPacket* pkt = av_packet_alloc();
   while (av_read_frame(ctx, pkt) >= 0) {
     StreamDump& d = out[pkt->stream_index];
     d.packets.emplace_back(reinterpret_cast<const char*>(pkt->data), pkt->size);
     d.pos.push_back(pkt->pos);
-    d.start.push_back(pkt->pts == AV_NOPTS_VALUE ? -1.0 : pkt->pts * av_q2d(d.timeBase));
+    const int64_t t = pkt->dts != AV_NOPTS_VALUE ? pkt->dts : pkt->pts;
+    d.time.push_back(t == AV_NOPTS_VALUE ? -1.0 : t * av_q2d(d.timeBase));
     if (pkt->flags & AV_PKT_FLAG_KEY) ++d.keyPackets;
     av_packet_unref(pkt);
   }
   av_packet_free(&pkt);
   avformat_close_input(&ctx);
   return out;
-}
-
-/// Number of pictures the first video stream of file decodes to; -1 on a
-/// decoding error.
-inline int decodedFrames(const std::string& file) {
-  AVFormatContext* ctx = nullptr;
-  if (avformat_open_input(&ctx, file.c_str(), nullptr, nullptr) < 0) return -1;
-  avformat_find_stream_info(ctx, nullptr);
-  const int vi = av_find_best_stream(ctx, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  int frames = vi < 0 ? -1 : 0;
-  const AVCodec* codec = vi < 0 ? nullptr : avcodec_find_decoder(ctx->streams[vi]->codecpar->codec_id);
-  AVCodecContext* dec = codec ? avcodec_alloc_context3(codec) : nullptr;
-  AVPacket* pkt = av_packet_alloc();
-  AVFrame* f = av_frame_alloc();
-  if (dec == nullptr || avcodec_parameters_to_context(dec, ctx->streams[vi]->codecpar) < 0 ||
-      avcodec_open2(dec, codec, nullptr) < 0) {
-    frames = -1;
-  }
-  auto drain = [&] {
-    while (avcodec_receive_frame(dec, f) == 0) ++frames;
-  };
-  while (frames >= 0 && av_read_frame(ctx, pkt) >= 0) {
-    if (pkt->stream_index == vi && pkt->size > 0) {
-      if (avcodec_send_packet(dec, pkt) < 0) frames = -1;
-      if (frames >= 0) drain();
-    }
-    av_packet_unref(pkt);
-  }
-  if (frames >= 0) {
-    avcodec_send_packet(dec, nullptr);
-    drain();
-  }
-  av_frame_free(&f);
-  av_packet_free(&pkt);
-  avcodec_free_context(&dec);
-  avformat_close_input(&ctx);
-  return frames;
 }
 
 }  // namespace vt::test
