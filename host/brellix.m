@@ -25,7 +25,8 @@
 %                        argument that is not a one-row character array
 %     brellix:failed     an input that cannot be opened or read, AUDIO
 %                        without an audio stream, VIDEO without a video
-%                        stream, OUTPUT naming an input, or a failed write.
+%                        stream, a codec an AVI file cannot hold, OUTPUT
+%                        naming an input, or a failed write.
 %                        After an error the inputs and any earlier OUTPUT
 %                        are as they were and no partial file is left.
 %
