@@ -28,8 +28,9 @@ inline bool getWholeScalar(const mxArray* a, const char* what, double lo, double
   }
   const double v = mxGetPr(a)[0];
   if (!std::isfinite(v) || v != std::trunc(v) || v < lo || v > hi) {
-    err = std::string(what) + " must be a whole number from " + std::to_string(static_cast<long long>(lo)) +
-          " to " + std::to_string(static_cast<long long>(hi));
+    err = std::string(what) + " must be a whole number from " +
+          std::to_string(static_cast<long long>(lo)) + " to " +
+          std::to_string(static_cast<long long>(hi));
     return false;
   }
   out = v;

@@ -60,6 +60,13 @@ TAF1, TAF2, dx, fs, VCV)):
   fs    optional, output sampling frequency in Hz (default 10000)
   VCV   optional, nonzero: print "nAcc[i]", the narrowest section of the
         frames with a source junction >= 0 (fs defaults to 10000 if absent)
+  TAF2_files  optional, one entry per key frame: the path of a VT
+        area-function file (relative to the score's directory) or null.
+        A file gives its frame's areas (column of TAF2) and section length
+        (frame of dx) and must hold nss sections; TAF2 and dx may be left
+        out when every frame has a file. The file holds white-space
+        separated: label, number of sections, section length in cm, the
+        areas in cm^2 from the glottis on (anything after is ignored).
 Kinds: 0 = zero (tracks) / hold (key frames), 1 = linear, 2 = cosine.
 Break points lie on sample trunc(t * fs / 1000); the synthesis ends at the
 last break point of TAg0 or TAgP, whichever is later.

@@ -1,10 +1,13 @@
 #include "synth/score_json.h"
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
+
+#include "synth/score_af_files.h"
 
 namespace vt {
 namespace {
@@ -12,7 +15,7 @@ namespace {
 using nlohmann::json;
 
 const char* const kRequired[] = {"nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx"};
-const char* const kOptional[] = {"fs", "VCV"};
+const char* const kOptional[] = {"fs", "VCV", "TAF2_files"};
 
 std::string typeName(const json& v) {
   if (v.is_null()) return "null";
@@ -137,7 +140,30 @@ std::vector<ArgView> Score::args() const {
   return a;
 }
 
-bool parseScore(const std::string& text, Score& out, std::string& err) {
+namespace {
+
+/// The list of TAF2_files: a path or null per key frame.
+bool toFileList(const json& v, std::vector<std::optional<std::string>>& files, std::string& err) {
+  if (!v.is_array()) {
+    err = "TAF2_files: expected a list of file names (or null), got " + typeName(v);
+    return false;
+  }
+  for (std::size_t m = 0; m < v.size(); ++m) {
+    if (v[m].is_null()) files.emplace_back();
+    else if (v[m].is_string()) files.emplace_back(v[m].get<std::string>());
+    else {
+      err = "TAF2_files: entry " + std::to_string(m + 1) + " is " + typeName(v[m]) +
+            ", not a file name or null";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool parseScore(const std::string& text, Score& out, std::string& err,
+                const std::string& baseDir) {
   json doc;
   try {
     doc = json::parse(text);
@@ -156,15 +182,18 @@ bool parseScore(const std::string& text, Score& out, std::string& err) {
     for (const char* k : kRequired) known = known || key == k;
     for (const char* k : kOptional) known = known || key == k;
     if (!known) {
-      err = "unknown field \"" + key + "\" (fields: nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV; "
-            "names starting with _ are ignored)";
+      err = "unknown field \"" + key + "\" (fields: nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV, "
+            "TAF2_files; names starting with _ are ignored)";
       return false;
     }
   }
+  const auto filesIt = doc.find("TAF2_files");
+  const bool withFiles = filesIt != doc.end();
   Score s;
   ScoreMatrix* dst[] = {&s.nss, &s.TAg0, &s.TAgP, &s.TF0, &s.TAF1, &s.TAF2, &s.dx};
   for (std::size_t i = 0; i < 7; ++i) {
     auto it = doc.find(kRequired[i]);
+    if (it == doc.end() && withFiles && (dst[i] == &s.TAF2 || dst[i] == &s.dx)) continue;
     if (it == doc.end()) {
       err = std::string("missing field \"") + kRequired[i] + "\"";
       return false;
@@ -183,6 +212,13 @@ bool parseScore(const std::string& text, Score& out, std::string& err) {
       s.fs = ScoreMatrix::scalar(10000.0);
     }
   }
+  if (withFiles) {
+    std::vector<std::optional<std::string>> files;
+    if (!toFileList(*filesIt, files, err) ||
+        !applyAreaFunctionFiles(files, baseDir, doc.contains("TAF2"), doc.contains("dx"), s, err)) {
+      return false;
+    }
+  }
   out = std::move(s);
   return true;
 }
@@ -199,7 +235,7 @@ bool loadScore(const std::string& path, Score& out, std::string& err) {
     err = "cannot read score file \"" + path + "\"";
     return false;
   }
-  if (!parseScore(ss.str(), out, err)) {
+  if (!parseScore(ss.str(), out, err, std::filesystem::path(path).parent_path().string())) {
     err = path + ": " + err;
     return false;
   }

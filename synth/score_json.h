@@ -49,11 +49,15 @@ struct Score {
 
 /// Reads a score from JSON text. Each matrix is written as a list of its rows
 /// ([[1,2],[3,4]]); a list of numbers is one row ([1,2,3] is 1×3); a bare number
-/// is 1×1; [] is empty (0×0); [[],[],[]] is 3×0. Returns false with a message
-/// naming the field in err.
-bool parseScore(const std::string& text, Score& out, std::string& err);
+/// is 1×1; [] is empty (0×0); [[],[],[]] is 3×0. The optional "TAF2_files"
+/// lists per key frame a VT area-function file (or null) that supplies the
+/// frame's areas and section length (synth/score_af_files.h); relative paths
+/// are taken from baseDir. Returns false with a message naming the field in err.
+bool parseScore(const std::string& text, Score& out, std::string& err,
+                const std::string& baseDir = "");
 
-/// Reads a score file (see parseScore); err also covers unreadable files.
+/// Reads a score file (see parseScore; area-function files are found from the
+/// score's directory); err also covers unreadable files.
 bool loadScore(const std::string& path, Score& out, std::string& err);
 
 /// Writes a score as JSON, one matrix row per line, numbers in their shortest

@@ -44,7 +44,8 @@ TEST(FourTubeAF, EachPartialSumIsRoundedOnceToFloat) {
   // 1 + 2^-23 and 1 + 2^-22. Forming 1 − 2^-70 in double or long double first
   // lands on the midpoint and rounds up.
   const float a2 = 1.0f + std::ldexp(1.0f, -23);
-  const auto af = fourTube({std::ldexp(1.0f, 46), std::ldexp(1.0f, -70)}, {a2, 1}, {5, 0}, {7, 0}, 1);
+  const auto af =
+      fourTube({std::ldexp(1.0f, 46), std::ldexp(1.0f, -70)}, {a2, 1}, {5, 0}, {7, 0}, 1);
   EXPECT_EQ(af[0].A, a2);
 }
 
