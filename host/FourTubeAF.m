@@ -12,8 +12,9 @@
 %            that tube's area unchanged)
 %   x        nvt-by-1 section lengths, cm: sum(lengths)/nvt
 %
-%   Computed in single precision. Bad arguments are errors with the
-%   identifier FourTubeAF:argument.
+%   Computed in single precision: section positions and the partial sums
+%   of area times length are each rounded once from their exact value. Bad
+%   arguments are errors with the identifier FourTubeAF:argument.
 %
 %   Example:
 %     [A, x] = FourTubeAF([1 4 2 8], [2 2 2 2], 8)   % A = [1 1 4 4 2 2 8 8]'

@@ -21,13 +21,11 @@ class ScratchDir {
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
 
-  /// Writes text to the file at the relative path rel (directories created) and
-  /// returns its full path.
+  /// Writes text to rel (directories created); returns the full path.
   std::string write(const std::string& rel, const std::string& text) const {
-    const std::filesystem::path p = root_ / rel;
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << text;
-    return p.string();
+    std::filesystem::create_directories((root_ / rel).parent_path());
+    std::ofstream(root_ / rel, std::ios::binary) << text;
+    return path(rel);
   }
   std::string path(const std::string& rel) const { return (root_ / rel).string(); }
 

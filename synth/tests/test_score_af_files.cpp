@@ -6,7 +6,6 @@
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "artic/tests/scratch_dir.h"
 #include "synth/quorvel_cli.h"
@@ -30,12 +29,12 @@ const std::string kInline =
 const std::string kFromFile =
     R"("TAF2_files": ["tracts/s.txt", null], "TAF2": [[0, 2], [0, 2], [0, 2], [0, 2]], "dx": 1)";
 
-/// Runs the command-line synthesiser; returns its exit status, stderr in err.
-int cli(std::vector<std::string> args, std::string& err) {
-  std::vector<const char*> argv{"quorvel"};
-  for (const std::string& a : args) argv.push_back(a.c_str());
+/// Runs the command-line synthesiser on a score with --raw; returns its exit
+/// status, stderr in err.
+int cli(const std::string& scorePath, std::string& err) {
+  const char* argv[] = {"quorvel", scorePath.c_str(), "--raw"};
   std::ostringstream out, e;
-  const int rc = runQuorvelCli(static_cast<int>(argv.size()), argv.data(), out, e);
+  const int rc = runQuorvelCli(3, argv, out, e);
   err = e.str();
   return rc;
 }
@@ -49,8 +48,8 @@ TEST(ScoreAreaFunctionFiles, FileFrameGivesTheSamplesOfTheInlineFrame) {
   ScratchDir dir;
   dir.write("tracts/s.txt", "s 4 1.25\n1.0 2.5 3.0 0.2\n3\n");
   std::string err;
-  ASSERT_EQ(cli({dir.write("inline.json", score(kInline)), "--raw"}, err), 0) << err;
-  ASSERT_EQ(cli({dir.write("file.json", score(kFromFile)), "--raw"}, err), 0) << err;
+  ASSERT_EQ(cli(dir.write("inline.json", score(kInline)), err), 0) << err;
+  ASSERT_EQ(cli(dir.write("file.json", score(kFromFile)), err), 0) << err;
   const std::string a = bytes(dir.path("inline.wav")), b = bytes(dir.path("file.wav"));
   EXPECT_GT(a.size(), 1000u);
   EXPECT_EQ(a, b);
@@ -80,8 +79,7 @@ TEST(ScoreAreaFunctionFiles, BadFilesAreErrorsAndLeaveNoOutput) {
   };
   for (const auto& [fields, expected] : cases) {
     std::string err;
-    const std::string path = dir.write("bad.json", score(fields));
-    EXPECT_EQ(cli({path}, err), 1);
+    EXPECT_EQ(cli(dir.write("bad.json", score(fields)), err), 1);
     EXPECT_NE(err.find(expected), std::string::npos) << err;
     EXPECT_FALSE(std::filesystem::exists(dir.path("bad.wav")));
   }
