@@ -40,6 +40,17 @@ std::string_view withoutPlus(std::string_view t) {
   return t;
 }
 
+/// The whole token t as a T (a leading '+' allowed); nullopt if it is not one
+/// or lies outside T's range.
+template <class T>
+std::optional<T> parseWhole(std::string_view t) {
+  const std::string_view s = withoutPlus(t);
+  T v{};
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return v;
+}
+
 }  // namespace
 
 TokenReader::TokenReader(std::string fileName, std::string text)
@@ -97,25 +108,15 @@ std::string TokenReader::word(std::string_view what) {
 int TokenReader::integer(std::string_view what) {
   const auto t = nextToken();
   if (!t) failExpected(what, t);
-  const std::string_view s = withoutPlus(*t);
-  int v = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || end != s.data() + s.size()) {
-    failExpected(std::string(what) + " (an integer)", t);
-  }
-  return v;
+  if (const auto v = parseWhole<int>(*t)) return *v;
+  failExpected(std::string(what) + " (an integer)", t);
 }
 
 float TokenReader::real(std::string_view what) {
   const auto t = nextToken();
   if (!t) failExpected(what, t);
-  const std::string_view s = withoutPlus(*t);
-  float v = 0.0f;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || end != s.data() + s.size()) {
-    failExpected(std::string(what) + " (a number within single precision)", t);
-  }
-  return v;
+  if (const auto v = parseWhole<float>(*t)) return *v;
+  failExpected(std::string(what) + " (a number within single precision)", t);
 }
 
 }  // namespace vt
