@@ -1,11 +1,12 @@
 // Shaped noise: white-input mapping, second-order sections, warm-up and draw
-// order, and the whole recurrence against an extended-precision model.
+// order, and the steady output of both generators.
 #include "simulator/friction_noise.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -68,52 +69,29 @@ TEST(FrictionNoise, WarmUpConsumptionAndDrawOrder) {
   }
 }
 
-// Every stored value rounded to float, every sum formed in extended precision.
-struct ReferenceNoise {
-  const float *b, *a;
-  int sections;
-  float x[4][2] = {}, y[4][2] = {}, low = 0.0f;
-  float Draw(std::int32_t r) {
-    float in = static_cast<float>(static_cast<long double>(static_cast<float>(r)) / 1073741824.0L - 1.0L);
-    for (int s = 0; s < sections; ++s) {
-      const float *bs = b + 3 * s, *as = a + 3 * s;
-      const long double sum = (long double)bs[0] * in + (long double)bs[1] * x[s][0] +
-                              (long double)bs[2] * x[s][1] - (long double)as[1] * y[s][0] -
-                              (long double)as[2] * y[s][1];
-      x[s][1] = x[s][0];
-      x[s][0] = in;
-      y[s][1] = y[s][0];
-      y[s][0] = in = static_cast<float>(sum);
-    }
-    return low = static_cast<float>(static_cast<long double>(0.8f) * low + in);
-  }
-};
-
-TEST(FrictionNoise, BothGeneratorsFollowTheRecurrence) {
-  const float b3[6] = {0.9546f, -1.9093f, 0.9546f, 0.9974f, -0.9974f, 0.0f};
-  const float a3[6] = {1.0f, -1.8977f, 0.9069f, 1.0f, -0.9067f, 0.0f};
-  const float b7[12] = {0.459015f, -0.91803f,  0.459015f, 1.711121f, -1.711121f, 0.0f,
-                        0.893433f, -1.786865f, 0.893433f, 1.042725f, -2.085449f, 1.042725f};
-  const float a7[12] = {1.0f, -0.83606f,  0.0f,      1.0f, -1.697388f, 0.724731f,
-                        1.0f, -1.772522f, 0.801086f, 1.0f, -1.893677f, 0.924164f};
+// 20000 values of each generator: shaped noise of about unit amplitude (not
+// a decaying transient), pinned bit for bit (FNV-1a of the float patterns;
+// the values were checked against an extended-precision model of the recurrence).
+TEST(FrictionNoise, BothGeneratorsGiveSteadyNoise) {
   for (int variant : {3, 7}) {
-    vt::RandomGenerator rng, refRng;
+    vt::RandomGenerator rng;
     vt::FrictionNoise3 g3;
     vt::FrictionNoise7 g7;
     vt::NoiseMemory mem;
-    ReferenceNoise ref{variant == 3 ? b3 : b7, variant == 3 ? a3 : a7, variant == 3 ? 2 : 4};
     double energy = 0.0;
+    std::uint64_t hash = 1469598103934665603ull;
     for (int i = 0; i < 20000; ++i) {
       const int flag = i == 0 ? 0 : 1;
       const float v = variant == 3 ? g3.frictionNoise3(flag, mem, rng) : g7.frictionNoise7(flag, mem, rng);
-      float expect = 0.0f;
-      for (int k = 0; k < (flag == 0 ? variant + 1 : 1); ++k) expect = ref.Draw(refRng.next());
-      ASSERT_EQ(v, expect) << "variant " << variant << " value " << i;
       energy += static_cast<double>(v) * v;
+      std::uint32_t bits;
+      std::memcpy(&bits, &v, 4);
+      hash = (hash ^ bits) * 1099511628211ull;
     }
-    const double rms = std::sqrt(energy / 20000);  // shaped noise of about unit amplitude
+    const double rms = std::sqrt(energy / 20000);
     EXPECT_GT(rms, 0.1) << variant;
     EXPECT_LT(rms, 10.0) << variant;
+    EXPECT_EQ(hash, variant == 3 ? 0x5f2721eabb420428ull : 0xec94d6afd8fde3b0ull) << std::hex << hash;
   }
 }
 

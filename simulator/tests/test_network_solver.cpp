@@ -111,57 +111,43 @@ TEST(NetworkSolver, HeldSourcesSettleToTheResistiveSteadyState) {
   EXPECT_NEAR(eq[4].val, 100.0 - (R[0] + R[1]) * U, 1e-8);
 }
 
-TEST(NetworkEquations, ChainsShareTheirJunctionRowAndRowOneIsOverwritten) {
-  std::vector<td_acoustic_elements> a(3), b(2), empty(1);
-  for (int k = 0; k < 3; ++k) a[k].R = 1.0 + k, a[k].L = 10.0 * (k + 1), a[k].C = 0.1;
-  for (int k = 0; k < 2; ++k) b[k].R = 100.0 + k, b[k].L = 1000.0, b[k].C = 0.2, b[k].srcP = 5.0 * (k + 1);
+// Chains meeting on a shared junction row add their coefficients and sources
+// there (a chain of no sections only that); row 1 is overwritten. The wall
+// branch history is an accumulator, and only the vocal-tract kind's wall flow
+// counts as U1_wall.
+TEST(NetworkEquations, SharedJunctionsAndWallBranch) {
+  std::vector<td_acoustic_elements> A(3), B(2), empty(1);
+  for (int k = 0; k < 3; ++k) A[k].R = 1.0 + k, A[k].L = 10.0 * (k + 1), A[k].C = 0.1;
+  for (int k = 0; k < 2; ++k) B[k].R = 100.0 + k, B[k].L = 1000.0, B[k].C = 0.2, B[k].srcP = 5.0;
   empty[0].R = 1.0;
   empty[0].srcP = 0.25;
-  Rows rows(8, {1e6, 1e6, 3.0, 0, 0});  // stale coefficients and sources
-  int pos = 1;
-  double U1_wall = 0.0;
-  eq_elements_t(5, &pos, 2, a.data(), rows.data(), 0);
-  eq_elements_t(5, &pos, 0, empty.data(), rows.data(), 0);  // touches only its inlet row
-  EXPECT_EQ(pos, 5);
-  eq_elements_t(5, &pos, 1, b.data(), rows.data(), 0);
-  EXPECT_EQ(pos, 7);
-  EXPECT_EQ(rows[1].coef, a[0].R + a[0].L);
-  EXPECT_EQ(rows[5].coef, (a[2].R + a[2].L) + 1.0 + (b[0].R + b[0].L));
-  EXPECT_EQ(rows[6].coef, b[1].C);
-
-  pos = 1;
-  force_constants(5, &pos, 2, a.data(), rows.data(), 0, &U1_wall);
-  force_constants(5, &pos, 0, empty.data(), rows.data(), 0, &U1_wall);
-  force_constants(5, &pos, 1, b.data(), rows.data(), 0, &U1_wall);
-  EXPECT_EQ(pos, 7);
-  EXPECT_EQ(rows[1].src, 2 * a[0].L * 3.0);
-  EXPECT_EQ(rows[5].src, a[2].srcL + (0.25 + 0.0) + (b[0].srcL + b[0].srcP));
-  EXPECT_EQ(rows[7].src, b[1].srcL + b[1].srcP);
-}
-
-TEST(NetworkEquations, WallBranchHistoryAndFlow) {
-  td_acoustic_elements e[2];
-  e[1].C = 0.3;
-  e[1].Rw = 2.0, e[1].Lw = 3.0, e[1].Cw = 0.5;
-  e[1].Yw = 1.0 / (2.0 + 3.0 + 0.5);
-  e[1].srcLw = 0.7;
-  e[1].srcCw = 0.2;
-  Rows rows(4);
-  rows[2].val = 10.0;  // section pressure of the previous step
-  double U1_wall = 1.0, other = 0.0;
-  int pos = 1;
-  force_constants(5, &pos, 1, e, rows.data(), 1, &U1_wall);
-  const double w = (10.0 + 0.7 - 0.2) * e[1].Yw;
-  EXPECT_EQ(U1_wall, 1.0 + w);
-  EXPECT_EQ(e[1].srcLw, 2 * 3.0 * w - 0.7);
-  EXPECT_EQ(e[1].srcCw, 0.2 + 2 * 0.5 * w);  // an accumulator
-  EXPECT_EQ(rows[2].src, e[1].srcC + (e[1].srcCw - e[1].srcLw) * e[1].Yw);
-  // The glottis kind's wall flow is not vocal-tract wall flow; walls off: none.
-  pos = 1;
-  force_constants(1, &pos, 1, e, rows.data(), 1, &other);
-  pos = 1;
-  force_constants(5, &pos, 1, e, rows.data(), 0, &other);
-  EXPECT_EQ(other, 0.0);
+  A[2].Rw = 2.0, A[2].Lw = 3.0, A[2].Cw = 0.5, A[2].Yw = 1.0 / 5.5, A[2].srcLw = 0.7, A[2].srcCw = 0.2;
+  B[1].Yw = 0.1;  // a glottal wall: its flow is not vocal-tract wall flow
+  for (int wall : {1, 0}) {
+    auto a = A, b = B;
+    Rows rows(8, {1e6, 1e6, 3.0, 0, 0});  // stale coefficients and sources of a previous step
+    int pos = 1;
+    double U1_wall = 0.0;
+    eq_elements_t(5, &pos, 2, a.data(), rows.data(), wall);
+    eq_elements_t(4, &pos, 0, empty.data(), rows.data(), wall);
+    eq_elements_t(1, &pos, 1, b.data(), rows.data(), wall);
+    EXPECT_EQ(pos, 7);
+    EXPECT_EQ(rows[1].coef, a[0].R + a[0].L);
+    EXPECT_EQ(rows[4].coef, wall ? a[2].C + a[2].Yw : a[2].C);
+    EXPECT_EQ(rows[5].coef, (a[2].R + a[2].L) + 1.0 + (b[0].R + b[0].L));
+    pos = 1;
+    force_constants(5, &pos, 2, a.data(), rows.data(), wall, &U1_wall);
+    force_constants(4, &pos, 0, empty.data(), rows.data(), wall, &U1_wall);
+    force_constants(1, &pos, 1, b.data(), rows.data(), wall, &U1_wall);
+    EXPECT_EQ(pos, 7);
+    EXPECT_EQ(rows[1].src, 2 * a[0].L * 3.0);
+    EXPECT_EQ(rows[5].src, a[2].srcL + 0.25 + (b[0].srcL + b[0].srcP));
+    const double w = wall ? (3.0 + 0.7 - 0.2) * a[2].Yw : 0.0;  // flow into the wall of section 1
+    EXPECT_EQ(U1_wall, w);
+    EXPECT_EQ(a[2].srcLw, wall ? 2 * 3.0 * w - 0.7 : 0.7);
+    EXPECT_EQ(a[2].srcCw, wall ? 0.2 + 2 * 0.5 * w : 0.2);
+    EXPECT_EQ(rows[4].src, wall ? a[2].srcC + (a[2].srcCw - a[2].srcLw) * a[2].Yw : a[2].srcC);
+  }
 }
 
 }  // namespace
