@@ -84,6 +84,11 @@ TEST(SimulatorInit, TracheaNasalAndFixedTract) {
   const double nostril = n.constants().Grad * 1.5f + n.constants().Srad * std::sqrt(1.5);
   EXPECT_EQ(n.eqnt_rows()[L.nnt4].coef, nostril);
 
+  // A closed nostril passes the area floor: a positive, finite radiation load.
+  t.afnt[12].A = 0.0f;
+  n.vtt_ini();
+  EXPECT_EQ(n.eqnt_rows()[L.nnt4].coef, n.constants().Grad * 0.001f + n.constants().Srad * std::sqrt(double{0.001f}));
+
   // Fixed tract: elements and lip load at initialisation; fixed radiation loads.
   n.cfg.vocal_tract = n.cfg.rad_boundary = 0;
   n.vtt_ini();
