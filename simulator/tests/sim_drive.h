@@ -19,6 +19,15 @@ inline void gateway_config(SimConfig& cfg, int nvt) {
   cfg.noiseAmp = 1e-8f;
 }
 
+/// Nasal target: 3 coupling sections of `velum` cm² and 10 nasal sections of
+/// 1.2 cm², 1 cm each; attaches it to `sim` (the vector must outlive the run).
+inline void attach_nasal(Simulator& sim, std::vector<area_function>& afnt, float velum) {
+  afnt.assign(13, {1.2f, 1.0f});
+  afnt[0].A = afnt[1].A = afnt[2].A = velum;
+  sim.afnt = afnt.data();
+  sim.nnt = 13;
+}
+
 /// Glottal area at output sample j (10 kHz): 0.2 cm² pulses on 0.02 cm², cm².
 inline float drive_Ag(int j) {
   const double ph = std::fmod(j, 10000.0 / 120.0) / (10000.0 / 120.0);

@@ -30,15 +30,13 @@ TEST(SimulatorGolden, GatewayConfiguration17And40Sections) {
 }
 
 TEST(SimulatorGolden, TracheaNasalSinusDynamicWallRadiation) {
-  std::vector<area_function> afnt(13, {1.2f, 1.0f});
-  afnt[0].A = afnt[1].A = afnt[2].A = 0.4f;
+  std::vector<area_function> afnt;
   Simulator s;
   testing::gateway_config(s.cfg, 17);
+  testing::attach_nasal(s, afnt, 0.4f);
   s.cfg.noiseAmp = 1e-6f;
   s.cfg.subGLTsystem = s.cfg.nasal_tract = s.cfg.sinus_cavity = 1;
   s.cfg.dynamic_term = s.cfg.wall_radiation = 1;
-  s.afnt = afnt.data();
-  s.nnt = 13;
   const auto y = testing::run_drive(s, 17, 2000);
   EXPECT_EQ(y[500], 0.14800939f);
   EXPECT_EQ(bit_hash(y), 0xb50125d3d95d360aull);

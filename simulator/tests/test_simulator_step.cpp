@@ -149,11 +149,11 @@ TEST(SimulatorStep, DynamicTermSourcesFollowTheVolumeChange) {
 // Every combination of the switches that change the network's structure or
 // its sources runs finite and bounded, with a moving tract and an open velum.
 TEST(SimulatorStep, EverySwitchCombinationRunsStable) {
-  std::vector<area_function> afnt(13, {1.2f, 1.0f});
-  afnt[0].A = afnt[1].A = afnt[2].A = 0.4f;
+  std::vector<area_function> afnt;
   for (int mask = 0; mask < 128; ++mask) {
     Simulator s;
     gateway_config(s.cfg, 17);
+    testing::attach_nasal(s, afnt, 0.4f);
     s.cfg.noiseAmp = 1e-6f;
     s.cfg.subGLTsystem = mask & 1;
     s.cfg.nasal_tract = s.cfg.sinus_cavity = (mask >> 1) & 1;
@@ -162,8 +162,6 @@ TEST(SimulatorStep, EverySwitchCombinationRunsStable) {
     s.cfg.rad_boundary = (mask >> 4) & 1 ? 0 : 1;
     s.cfg.wall = (mask >> 5) & 1 ? 0 : 1;
     s.cfg.vocal_tract = (mask >> 6) & 1 ? 0 : 1;
-    s.afnt = afnt.data();
-    s.nnt = 13;
     const auto y = run_drive(s, 17, 400);
     float peak = 0.0f;
     for (float v : y) {
@@ -178,14 +176,12 @@ TEST(SimulatorStep, EverySwitchCombinationRunsStable) {
 // is close to that without the nasal branch.
 TEST(SimulatorStep, NasalBranchRadiatesThroughTheNostrils) {
   auto run = [](int nasal, float velum) {
-    std::vector<area_function> afnt(13, {1.2f, 1.0f});
-    afnt[0].A = afnt[1].A = afnt[2].A = velum;
+    std::vector<area_function> afnt;
     Simulator s;
     gateway_config(s.cfg, 17);
+    testing::attach_nasal(s, afnt, velum);
     s.cfg.noise_source = 0;
     s.cfg.nasal_tract = nasal;
-    s.afnt = afnt.data();
-    s.nnt = 13;
     return run_drive(s, 17, 600);
   };
   const auto oral = run(0, 0.0f), closed = run(1, 0.0f), open = run(1, 1.0f);
