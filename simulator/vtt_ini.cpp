@@ -174,8 +174,13 @@ int Simulator::vtt_ini() {
   copy_initial_af_t();
   find_constriction();
 
-  // 14. Trachea elements (fixed geometry).
-  if (subglt_) acous_elements_t(k_, cfg.wall, kTubeTrachea, L.ntr, cfg.aftr, actr_.data());
+  // 14. Trachea elements (fixed geometry). The configured sections pass the
+  // area floor like every other section, so a closed one cannot divide by zero.
+  if (subglt_) {
+    area_function aftr[20];
+    for (int i = 0; i < L.ntr; ++i) aftr[i] = {nonzero_t(cfg.aftr[i].A), nonzero_t(cfg.aftr[i].x)};
+    acous_elements_t(k_, cfg.wall, kTubeTrachea, L.ntr, aftr, actr_.data());
+  }
 
   // 15. Nasal tract proper and nostril radiation (fixed geometry). The nostril
   // opening passes the area floor like every stored area.

@@ -66,6 +66,10 @@ TEST(SimulatorInit, TracheaNasalAndFixedTract) {
   EXPECT_EQ(s.eq_rows().size(), 2u * 17 + 45);
   ASSERT_EQ(s.actr_elements().size(), 21u);
   EXPECT_EQ(s.actr_elements()[20].Rw, s.constants().Rt / static_cast<float>(std::sqrt(3.0)));
+  s.cfg.aftr[19] = {0.0f, 0.0f};  // a closed trachea section is floored, not divided by
+  s.vtt_ini();
+  EXPECT_EQ(s.actr_elements()[20].C, s.constants().Ca * 0.001f * 0.001f);
+  EXPECT_TRUE(std::isfinite(s.actr_elements()[20].R + s.actr_elements()[20].Yw));
 
   Simulator n;
   t.attach(n);
