@@ -94,7 +94,8 @@ CheckOutcome rejectCounts(int nlhs, int nrhs) {
   out.printed += format("nlhs is %d, nrhs is %d.\n", nlhs, nrhs);
   out.error = std::string(kFailed) +
               format(" Wrong number of results or arguments: quorvel takes 7 to 9 arguments "
-                     "and returns 1 result (nlhs is %d, nrhs is %d).",
+                     "and returns 1 result (nlhs is %d, nrhs is %d); call it as "
+                     "SIG = quorvel(nss, TAg0, TAgP, TF0, TAF1, TAF2, dx[, fs[, VCV]]).",
                      nlhs, nrhs);
   return out;
 }
@@ -164,6 +165,15 @@ CheckOutcome CheckArguments(int nlhs, int nrhs, const ArgView* args, GatewayRate
     return reject(format("TAF2 must hold nss x F = %zu x %zu areas, one column per key frame "
                          "(it is %zux%zu).",
                          nvt, F, TAF2.rows, TAF2.cols));
+  // Frame m is read from offset m*nvt of the column-major values, so a
+  // matrix with another row count (transposed, or nss changed without TAF2)
+  // would mix sections of different frames. A vector holding the frames one
+  // after another stays legal.
+  if (TAF2.rows > 1 && TAF2.cols > 1 && TAF2.rows != nvt)
+    return reject(format("TAF2 must have one row per section, nss = %zu rows, and one column "
+                         "per key frame (it is %zux%zu%s).",
+                         nvt, TAF2.rows, TAF2.cols,
+                         TAF2.rows == F && TAF2.cols == nvt ? "; transposed?" : ""));
   if (dx.rows == 1) {
     if (dx.cols == 0) return reject("dx is empty; give at least one section length.");
   } else if (numel(dx) < nvt * F) {

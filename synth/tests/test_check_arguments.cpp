@@ -132,6 +132,8 @@ TEST(CheckArguments, RejectsValuesTheSynthesisCannotUse) {
       {0, scalar(41), "(it is 41)"},
       {4, {3, 0, {}}, "TAF1 has no columns"},
       {5, {2, 2, {1, 2, 3, 4}}, "TAF2 must hold nss x F = 3 x 2 areas"},
+      {5, {2, 3, {1, 2, 3, 4, 5, 6}}, "TAF2 must have one row per section, nss = 3 rows, and one column per key frame (it is 2x3; transposed?"},
+      {5, {4, 2, std::vector<double>(8, 1.0)}, "(it is 4x2)"},
       {6, {1, 0, {}}, "dx is empty"},
       {6, {3, 1, {1, 1, 1}}, "dx with more than one row must hold nss x F = 3 x 2"},
       {1, {3, 2, {0, 0.1, 0, -1, 0.1, 1}}, "TAg0 column 2: break point time -1 ms is negative"},
