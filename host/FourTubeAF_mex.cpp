@@ -24,7 +24,7 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   }
   double areas[4], lengths[4], nvt = 0.0;
   std::string msg;
-  if (!vt::host::getDoubles(prhs[0], "areas (cm2 of tubes 1 to 4)", 4, areas, msg) ||
+  if (!vt::host::getDoubles(prhs[0], "areas (cm^2 of tubes 1 to 4)", 4, areas, msg) ||
       !vt::host::getDoubles(prhs[1], "lengths (cm of tubes 1 to 4)", 4, lengths, msg) ||
       !vt::host::getWholeScalar(prhs[2], "nvt (the number of sections)", 1.0, kMaxSections, nvt,
                                 msg)) {

@@ -75,9 +75,13 @@ namespace detail {
 template <class Work>
 void runWork(const char* name, Work& work, char* id, std::size_t idSize, char* msg,
              std::size_t msgSize) {
+  // The host shows the function's name with the error already, so a
+  // library message that starts with "<name>: " loses that prefix.
   auto fail = [&](const char* kind, const std::string& text) {
+    const std::string prefix = std::string(name) + ": ";
+    const std::size_t skip = text.rfind(prefix, 0) == 0 ? prefix.size() : 0;
     std::snprintf(id, idSize, "%s:%s", name, kind);
-    std::snprintf(msg, msgSize, "%s", text.c_str());
+    std::snprintf(msg, msgSize, "%s", text.c_str() + skip);
   };
   try {
     if (EntryResult r = work()) fail(r->kind, r->message);
@@ -86,7 +90,7 @@ void runWork(const char* name, Work& work, char* id, std::size_t idSize, char* m
   } catch (const std::invalid_argument& e) {
     fail("argument", e.what());
   } catch (const std::exception& e) {
-    fail("internal", std::string(name) + ": " + e.what());
+    fail("internal", e.what());
   }
 }
 
