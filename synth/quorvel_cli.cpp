@@ -53,9 +53,10 @@ TAF1, TAF2, dx, fs, VCV)):
   TAgP  3 x K  glottal pulse amplitude break points: [ms; cm^2; kinds]
   TF0   3 x K  fundamental frequency break points: [ms; Hz; kinds]
   TAF1  3 x F  key frames: [times ms; kinds; frication source junction]
-               (a negative source junction keeps the previous one)
+               (the source sits that many junctions downstream of the
+               narrowest section; a negative value keeps the previous one)
   TAF2  nss x F  section areas in cm^2, column m = key frame m,
-               row 0 next to the glottis, last row at the lips
+               first row next to the glottis, last row at the lips
   dx    section lengths in cm: 1 x 1 (all), 1 x F (per frame) or nss x F
   fs    optional, output sampling frequency in Hz (default 10000)
   VCV   optional, nonzero: print "nAcc[i]", the narrowest section of the
@@ -66,7 +67,8 @@ TAF1, TAF2, dx, fs, VCV)):
         (frame of dx) and must hold nss sections; TAF2 and dx may be left
         out when every frame has a file. The file holds white-space
         separated: label, number of sections, section length in cm, the
-        areas in cm^2 from the glottis on (anything after is ignored).
+        areas in cm^2 from the glottis on (anything after is ignored);
+        examples/asa_files.json takes its frames from such files.
 Kinds: 0 = zero (tracks) / hold (key frames), 1 = linear, 2 = cosine.
 Break points lie on sample trunc(t * fs / 1000); the synthesis ends at the
 last break point of TAg0 or TAgP, whichever is later.

@@ -1,6 +1,8 @@
 #include "synth/score_json.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -224,9 +226,14 @@ bool parseScore(const std::string& text, Score& out, std::string& err,
 }
 
 bool loadScore(const std::string& path, Score& out, std::string& err) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    err = "cannot open score file \"" + path + "\": it is a directory";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    err = "cannot open score file \"" + path + "\"";
+    err = "cannot open score file \"" + path + "\": " + std::strerror(errno);
     return false;
   }
   std::ostringstream ss;
