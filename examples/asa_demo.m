@@ -3,13 +3,14 @@
 %
 % Run from the repository after building (bash scripts/build.sh):
 %   octave examples/asa_demo.m
+% or, inside Octave or MATLAB, with examples/ on the path: asa_demo
 % The same utterance as a score file for the command-line synthesiser is
 % examples/asa.json (build/synth/quorvel examples/asa.json -o asa.wav).
 
-if exist('quorvel') != 3 && exist('quorvel') != 2
+if exist('quorvel') ~= 3 && exist('quorvel') ~= 2
   here = fileparts(mfilename('fullpath'));
   addpath(fullfile(here, '..', 'build', 'mex'));
-  if exist('quorvel') != 3
+  if exist('quorvel') ~= 3
     error('asa_demo: the quorvel MEX module is not built; run "bash scripts/build.sh" first');
   end
 end
@@ -45,15 +46,15 @@ sig = quorvel(nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs);
 
 % sig is the radiated pressure in dyn/cm^2; scale it to a peak of 0.9 for the file.
 audiowrite(asa_wav, 0.9 * sig / max(abs(sig)), fs);
-printf('/asa/: %d samples at %d Hz, peak %.3g dyn/cm^2, written to %s\n', ...
+fprintf('/asa/: %d samples at %d Hz, peak %.3g dyn/cm^2, written to %s\n', ...
        numel(sig), fs, max(abs(sig)), asa_wav);
 if asa_play
   % Play only where a sound card exists (on Linux, probing without one just
   % fills the screen with audio-library warnings).
   has_card = true;
-  if isunix() && ! ismac()
+  if isunix() && ~ismac()
     has_card = exist('/proc/asound/cards', 'file') && ...
-               ! isempty(regexp(fileread('/proc/asound/cards'), '^\s*\d+\s*\[', 'once', 'lineanchors'));
+               ~isempty(regexp(fileread('/proc/asound/cards'), '^\s*\d+\s*\[', 'once', 'lineanchors'));
   end
   if has_card
     try

@@ -23,7 +23,9 @@
 %   interpolAx:file): "<keyFile> not found", or the file, token number and
 %   line of a missing, malformed or out-of-order value.
 %
-%   Example:
-%     [A, x] = interpolAx('tube1.txt', 0:1499, 10000);
+%   Example (from the repository folder; examples/tube.txt has keys at 0 ms
+%   (1 cm^2, 15 cm) and 100 ms (3 cm^2, 15 cm)):
+%     [A, x, ended] = interpolAx('examples/tube.txt', 0:1499, 10000);
+%     A([1 501 1001 1500])   % 1, 2 (halfway), 3, about 2 again (swinging back)
 %
 %   See also READVTAF, FOURTUBEAF.

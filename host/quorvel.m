@@ -32,10 +32,17 @@
 %                 nAcc[i]: the index (from 0) of the narrowest section of
 %                 the key frames whose source junction is >= 0.
 %
-%   Transition kinds: 0 = value 0 over the segment (tracks) or hold the
-%   previous key frame (TAF1); 1 = linear; 2 = raised cosine. A break point
-%   at t ms lies on output sample fix(t*FS/1000); the break points of each
-%   track must lie on strictly increasing samples, the first at 0 ms.
+%   Transition kinds (the kind of a column governs the segment that ends
+%   there): 0 = value 0 over the segment (tracks) or hold the previous key
+%   frame (TAF1); 1 = linear; 2 = raised cosine; any other kind gives 0 in
+%   a track. A break point at t ms lies on output sample fix(t*FS/1000); the
+%   break points of each track must lie on strictly increasing samples.
+%   Start each track at 0 ms: before a later first break point a track
+%   gives 0 and the vocal tract holds the first key frame.
+%   After its last break point a track keeps its last segment's law (a
+%   line goes on, a cosine swings back), and so does the vocal tract after
+%   its last key frame: end TF0 and TAF1 at or after the end of TAG0 and
+%   TAGP (one key frame alone gives a fixed tract).
 %
 %   Result:
 %     SIG   Nx1 double column, the radiated sound pressure in dyn/cm^2 at
@@ -58,17 +65,23 @@
 %       nlhs is <results>, nrhs is <arguments>.
 %     and raises "quorvel argument checking failed.".
 %     Wrong shapes or values (NSS not 1x1, a track without 3 rows, DX
-%     matching neither shape, NSS outside 1..40, TAF2 too small, break
-%     points not on increasing samples, ...), and any argument that is not a
+%     matching neither shape, NSS outside 1..40, TAF2 too small or not NSS
+%     rows (transposed), break points not on increasing samples, ...), and any argument that is not a
 %     real, full double array (complex, integer, logical, char, sparse,
 %     cell, struct): the error starts with "quorvel argument checking
 %     failed." followed by the reason.
 %     An output too long for the available memory: "out of memory
 %     ...". After any error the next call works normally.
 %
-%   Example: the /asa/ of examples/asa_demo.m
-%     sig = quorvel(17, TAg0, TAgP, TF0, TAF1, TAF2, 1.0, 10000);
-%     audiowrite('asa.wav', sig/max(abs(sig))*0.9, 10000);
+%   Example: a 0.3 s vowel, 17 sections of 1 cm, one key frame
+%   (examples/asa_demo.m synthesises a whole /asa/):
+%     TAg0 = [0 300; 0.05 0.05; 1 1];              % ms; cm^2; kind
+%     TAgP = [0 50 250 300; 0 0.2 0.2 0; 1 2 1 2]; % voicing on and off
+%     TF0  = [0 300; 130 110; 1 1];                % ms; Hz; kind
+%     TAF1 = [0; 1; 1];                            % ms; kind; junction
+%     TAF2 = [1 1 1 1 1 1 1 1 1 2 3 4 5 5 5 4 3]'; % cm^2, glottis first
+%     sig = quorvel(17, TAg0, TAgP, TF0, TAF1, TAF2, 1.0, 16000);
+%     audiowrite('vowel.wav', 0.9*sig/max(abs(sig)), 16000);   % 4801 samples
 %
 %   The command-line program quorvel (quorvel --help) synthesises the same
 %   arguments from a JSON score file into a WAV file.

@@ -17,7 +17,8 @@
 %          [] for every other file
 %
 %   With n, a file holding another number of sections is refused with
-%   "Unexpected number of VT sections". Values are single precision.
+%   "Unexpected number of VT sections". Values are read in single precision
+%   and returned as doubles.
 %
 %   Errors (identifier readVTAF:file), the session carries on:
 %     "AF path, <path>, not found"          the file cannot be opened
@@ -25,7 +26,9 @@
 %     "<path>: token 5 (line 2): expected the area of section 1 of 4 ..."
 %                                           a value missing or not a number
 %
-%   Example:
-%     [A, x, label, loc] = readVTAF('tracts/s.txt', 17);
+%   Example (from the repository folder; examples/tracts/ holds an /a/ and
+%   an /s/ of 17 sections):
+%     [A, x, label, loc] = readVTAF('examples/tracts/s.txt', 17)   % loc = 1
+%     [A, x] = readVTAF('examples/tracts/a.txt');   % any number of sections
 %
 %   See also FOURTUBEAF, INTERPOLAX.
