@@ -77,8 +77,9 @@ std::string checkTimeRows(const ArgView& a, const char* name, bool keyFrames, fl
     const unsigned int s = keyFrames ? keyFrameSample(tf, smpfrq) : breakPointSample(tf, smpfrq);
     if (k > 0 && s <= prevSample)
       return format("%s columns %lu and %lu: %s times %.10g ms and %.10g ms fall on output samples "
-                    "%u and %u; the samples must increase strictly.",
-                    name, c - 1, c, point, prevTime, t, prevSample, s);
+                    "%u and %u at %g Hz; the samples must increase strictly (times are in ms).",
+                    name, c - 1, c, point, prevTime, t, prevSample, s,
+                    static_cast<double>(smpfrq));
     prevSample = s;
     prevTime = t;
   }
