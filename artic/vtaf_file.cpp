@@ -32,7 +32,9 @@ VTAFContents parse(TokenReader& in, bool consonant, std::optional<int> expected)
                              std::to_string(n) + " (cm2)";
     c.sections.push_back(area_function{in.real(what), dx});
   }
-  if (consonant) c.noiseSourceLoc = in.integer("the noise-source section (consonant file)");
+  if (consonant) c.noiseSourceLoc = in.integer(
+        "the noise-source section (the file's name begins with one of the letters " +
+        std::string(stopConsonants) + ", which marks a consonant file)");
   return c;
 }
 
