@@ -93,7 +93,8 @@ Example (a 0.3 s vowel, 17 sections of 1 cm):
   }
 
 Exit status: 0 on success; 1 when the score is unreadable or rejected or
-the file cannot be written (no output file is left behind); 2 for wrong
+the file cannot be written (no output file is left behind; an output that
+names the score or one of its area-function files is refused); 2 for wrong
 command-line options.
 )";
 }
@@ -155,6 +156,18 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
       return 1;
     }
     if (outPath.empty()) outPath = defaultOutputFor(scorePath);
+  }
+  // Writing the WAV over the score or one of its area-function files would
+  // destroy the user's input.
+  std::vector<std::string> inputs = score.inputFiles;
+  if (!scorePath.empty()) inputs.push_back(scorePath);
+  for (const std::string& in : inputs) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(outPath, in, ec)) {
+      err << "quorvel: the output file \"" << outPath << "\" is the input file \"" << in
+          << "\"; writing it would replace it, so nothing was written\n";
+      return 1;
+    }
   }
 
   // A WAV file stores a whole number of samples per second. Rates that are

@@ -63,6 +63,7 @@ bool applyAreaFunctionFiles(const std::vector<std::optional<std::string>>& files
             std::to_string(c.sections.size()) + ", nss is " + std::to_string(nss) + ")";
       return false;
     }
+    s.inputFiles.push_back(path.string());
     for (std::size_t r = 0; r < nss; ++r) s.TAF2.values[m * nss + r] = c.sections[r].A;
     const double dx = c.sections[0].x;
     std::fill_n(s.dx.values.begin() + static_cast<std::ptrdiff_t>(m * s.dx.rows), s.dx.rows, dx);

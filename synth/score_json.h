@@ -38,6 +38,7 @@ struct Score {
   ScoreMatrix fs;    ///< 1×1: output sampling frequency, Hz
   bool hasVCV = false;
   ScoreMatrix VCV;   ///< 1×1: report the narrowest section of the frication frames
+  std::vector<std::string> inputFiles;  ///< area-function files the frames were read from
 
   /// The call's arguments in quorvel order (7, 8 or 9 of them). A VCV without
   /// fs gets the default output rate, 10000 Hz, in position 8.

@@ -205,6 +205,13 @@ TEST_F(QuorvelCli, FailuresLeaveNoFile) {
   std::string kept;
   std::ifstream(out) >> kept;
   EXPECT_EQ(kept, "keep");
+
+  // An output naming the score (by another spelling too) leaves the score as it was.
+  write("v.json", kShortScore);
+  EXPECT_EQ(cli({path("v.json"), "-o", (dir_ / "." / "v.json").string()}), 1);
+  EXPECT_NE(err_.str().find("is the input file"), std::string::npos) << err_.str();
+  std::ifstream score(path("v.json"));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(score), {}), kShortScore);
 }
 
 TEST_F(QuorvelCli, HelpDocumentsTheFormatWithAWorkingExample) {
