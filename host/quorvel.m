@@ -65,11 +65,12 @@
 %       nlhs is <results>, nrhs is <arguments>.
 %     and raises "quorvel argument checking failed.".
 %     Wrong shapes or values (NSS not 1x1, a track without 3 rows, DX
-%     matching neither shape, NSS outside 1..40, TAF2 too small or not NSS
-%     rows (transposed), break points not on increasing samples, ...), and any argument that is not a
-%     real, full double array (complex, integer, logical, char, sparse,
-%     cell, struct): the error starts with "quorvel argument checking
-%     failed." followed by the reason.
+%     matching neither shape, NSS outside 1..40, TAF2 too small or without
+%     NSS rows (transposed), break points not on increasing samples, ...),
+%     and any argument that is not a real, full double array (complex,
+%     integer, single, logical, char, sparse, cell, struct): the error
+%     starts with "quorvel argument checking failed." and says what is
+%     wrong.
 %     An output too long for the available memory: "out of memory
 %     ...". After any error the next call works normally.
 %
@@ -81,7 +82,7 @@
 %     TAF1 = [0; 1; 1];                            % ms; kind; junction
 %     TAF2 = [1 1 1 1 1 1 1 1 1 2 3 4 5 5 5 4 3]'; % cm^2, glottis first
 %     sig = quorvel(17, TAg0, TAgP, TF0, TAF1, TAF2, 1.0, 16000);
-%     audiowrite('vowel.wav', 0.9*sig/max(abs(sig)), 16000);   % 4801 samples
+%     audiowrite('vowel.wav', 0.9*sig/max(abs(sig)), 16000);  % 4801 samples
 %
 %   The command-line program quorvel (quorvel --help) synthesises the same
 %   arguments from a JSON score file into a WAV file.
