@@ -25,7 +25,8 @@
 %     TAF2  NSSxF section areas in cm^2; column m is key frame m, row 1 the
 %                 section next to the glottis, row NSS the lips.
 %     DX    section lengths in cm: 1x1 (every section of every frame),
-%                 1xF (one length per frame) or NSSxF.
+%                 1xF (one length per frame) or NSSxF; a row of any other
+%                 length gives its first value to every section.
 %     FS    1x1   optional output sampling frequency in Hz (default 10000);
 %                 the network is simulated at 3*FS.
 %     VCV   1x1   optional flag (default 0); when nonzero, prints

@@ -57,7 +57,8 @@ TAF1, TAF2, dx, fs, VCV)):
                narrowest section; a negative value keeps the previous one)
   TAF2  nss x F  section areas in cm^2, column m = key frame m,
                first row next to the glottis, last row at the lips
-  dx    section lengths in cm: 1 x 1 (all), 1 x F (per frame) or nss x F
+  dx    section lengths in cm: 1 x 1 (all), 1 x F (per frame) or nss x F;
+        a row of another length gives its first value to every section
   fs    optional, output sampling frequency in Hz (default 10000)
   VCV   optional, nonzero: print "nAcc[i]", the narrowest section of the
         frames with a source junction >= 0 (fs defaults to 10000 if absent)
