@@ -30,7 +30,9 @@
 %                        After an error the inputs and any earlier OUTPUT
 %                        are as they were and no partial file is left.
 %
-%   Example
-%     brellix('vowel.wav', 'lips.avi', 'lips_with_sound.avi');
+%   Example (asa.wav as examples/asa_demo.m writes it; a 1 s test video
+%   made with the ffmpeg program):
+%     system('ffmpeg -y -v error -f lavfi -i testsrc=s=160x120:d=1 lips.avi');
+%     brellix('asa.wav', 'lips.avi', 'lips_with_sound.avi');
 %
 %   See also VANTRIX.

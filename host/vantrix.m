@@ -30,8 +30,10 @@
 %                        inputs and any earlier temp.avi are as they were and
 %                        no partial file is left.
 %
-%   Example
-%     vantrix('vowel.wav', 'lips.avi');   % writes temp.avi
-%     movefile('temp.avi', 'lips_small.avi');
+%   Example (asa.wav as examples/asa_demo.m writes it; a 1 s test video
+%   made with the ffmpeg program):
+%     system('ffmpeg -y -v error -f lavfi -i testsrc=s=160x120:d=1 lips.avi');
+%     vantrix('asa.wav', 'lips.avi');   % writes temp.avi
+%     movefile('temp.avi', 'lips_msvc.avi');
 %
 %   See also BRELLIX.
