@@ -127,10 +127,13 @@ CheckOutcome CheckArguments(int nlhs, int nrhs, const ArgView* args, GatewayRate
   if (numel(nss) != 1)
     return reject(format("nss must be a single value (it is %zux%zu).", nss.rows, nss.cols));
   static constexpr const char* trackNames[] = {"TAg0", "TAgP", "TF0", "TAF1"};
+  static constexpr const char* columnLayouts[] = {
+      "[time ms; area cm^2; kind] per break point", "[time ms; area cm^2; kind] per break point",
+      "[time ms; F0 Hz; kind] per break point", "[time ms; kind; source junction] per key frame"};
   for (int i = kTAg0; i <= kTAF1; ++i) {
     if (args[i].rows != 3)
-      return reject(
-          format("%s must have 3 rows (it has %zu).", trackNames[i - kTAg0], args[i].rows));
+      return reject(format("%s must have 3 rows (it has %zu): one column %s.",
+                           trackNames[i - kTAg0], args[i].rows, columnLayouts[i - kTAg0]));
   }
   const ArgView& dx = args[kDx];
   const ArgView& TAF2 = args[kTAF2];

@@ -110,7 +110,8 @@ TEST(CheckArguments, RejectsShapesAfterSettingTheRates) {
   c.a.push_back(scalar(-2.7));
   const CheckOutcome out = c.check();
   EXPECT_EQ(out.status, 1);
-  EXPECT_EQ(out.error, kPrefix + "TAg0 must have 3 rows (it has 2).");
+  EXPECT_EQ(out.error, kPrefix + "TAg0 must have 3 rows (it has 2): one column [time ms; area "
+                                 "cm^2; kind] per break point.");
   EXPECT_TRUE(out.printed.empty());
   EXPECT_EQ(c.rates.smpfrq, 16000.0f);
   EXPECT_EQ(c.rates.simfrq, 48000.0f);
