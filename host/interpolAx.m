@@ -11,8 +11,9 @@
 %            shape and order; the track runs from sample 0 to max(n)
 %   fs       output sampling frequency, Hz (default 10000); a key at t ms
 %            lies on sample fix(t*fs/1000)
-%   kind     law before the first key: 0 gives area and length 0 (default),
-%            1 linear, 2 cosine
+%   kind     law before a first key that lies after 0 ms: 0 gives area and
+%            length 0 (default); 1 (linear) or 2 (cosine), with no slope
+%            yet, hold the first key's area and length
 %
 %   A, x     area (cm^2) and length (cm) at the samples n, shaped like n:
 %            a raised cosine from each key to the next; after the last key
