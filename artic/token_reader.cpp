@@ -6,6 +6,8 @@
 #include <memory>
 #include <system_error>
 
+#include <sys/stat.h>
+
 #include "artic/area_function_file_error.h"
 
 namespace vt {
@@ -57,13 +59,22 @@ TokenReader::TokenReader(std::string fileName, std::string text)
     : name_(std::move(fileName)), text_(std::move(text)) {}
 
 std::optional<TokenReader> TokenReader::open(const std::string& path) {
+  // Only regular files: a directory cannot be read, a device such as
+  // /dev/zero never ends, and opening a FIFO blocks until a writer comes.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rt"));
   if (!f) return std::nullopt;
+  // Far beyond any area-function or key file (40 sections take a few hundred bytes).
+  constexpr std::size_t kMaxBytes = 64u << 20;
   std::string text;
   char buf[4096];
   for (;;) {
     const std::size_t got = std::fread(buf, 1, sizeof buf, f.get());
     text.append(buf, got);
+    if (text.size() > kMaxBytes) {
+      throw AreaFunctionFileError(path + ": larger than 64 MiB, not an area-function or key file");
+    }
     if (got < sizeof buf) break;
   }
   // A directory opens on some systems but cannot be read.

@@ -17,7 +17,8 @@ class TokenReader {
   /// Tokens of text; fileName only appears in error messages.
   TokenReader(std::string fileName, std::string text);
 
-  /// Reads the whole file at path; nullopt when it cannot be opened or read.
+  /// Reads the whole file at path; nullopt when it is not a regular file or
+  /// cannot be opened or read. Throws AreaFunctionFileError beyond 64 MiB.
   static std::optional<TokenReader> open(const std::string& path);
 
   /// Next token as a word (any run of non-blank characters). what describes

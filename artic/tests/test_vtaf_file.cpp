@@ -81,8 +81,10 @@ TEST(ReadVTAF, MissingFileAndWrongCountAreErrorsThatWriteNothing) {
   std::string label = "old";
   area_function af[5] = {{9.0f, 9.0f}};
   int noiseSourceLoc = 7;
-  // A directory cannot be read as a file either.
-  for (const std::string& missing : {dir.path("nowhere/s.txt"), dir.path("")}) {
+  // A directory cannot be read as a file either, nor a device that never
+  // ends (read whole, /dev/zero would exhaust the host's memory).
+  for (const std::string& missing :
+       {dir.path("nowhere/s.txt"), dir.path(""), std::string("/dev/zero")}) {
     EXPECT_EQ(fileError([&] { readVTAF(missing, label, 4, af, noiseSourceLoc); }),
               "AF path, " + missing + ", not found");
   }
