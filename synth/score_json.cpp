@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -169,7 +170,7 @@ bool parseScore(const std::string& text, Score& out, std::string& err,
   json doc;
   try {
     doc = json::parse(text);
-  } catch (const json::parse_error& e) {
+  } catch (const json::exception& e) {  // also a number beyond double range
     err = std::string("malformed JSON: ") + e.what();
     return false;
   }
@@ -231,13 +232,30 @@ bool loadScore(const std::string& path, Score& out, std::string& err) {
     err = "cannot open score file \"" + path + "\": it is a directory";
     return false;
   }
+  // A device such as /dev/zero never ends: only regular files and pipes are
+  // read, and no more than any score needs.
+  constexpr std::uintmax_t kMaxBytes = 1u << 30;
+  const auto st = std::filesystem::status(path, ec);
+  if (std::filesystem::is_character_file(st) || std::filesystem::is_block_file(st)) {
+    err = "cannot read score file \"" + path + "\": it is a device, not a file";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     err = "cannot open score file \"" + path + "\": " + std::strerror(errno);
     return false;
   }
   std::ostringstream ss;
-  ss << in.rdbuf();
+  char buf[65536];
+  std::uintmax_t total = 0;
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+    total += static_cast<std::uintmax_t>(in.gcount());
+    if (total > kMaxBytes) {
+      err = "cannot read score file \"" + path + "\": larger than 1 GiB";
+      return false;
+    }
+    ss.write(buf, in.gcount());
+  }
   if (in.bad()) {
     err = "cannot read score file \"" + path + "\"";
     return false;

@@ -74,6 +74,7 @@ TEST(ScoreJson, ErrorsNameTheProblem) {
       {edited(kTAg0, "[[0, 30], [0.05, \"a\"], [1, 1]]"), "TAg0: row 2, entry 2 is a string"},
       {edited("4", "null"), "nss: expected a number or a list of rows, got null"},
       {edited(kTAg0, "[0, [0.05]]"), "TAg0: entry 2 is a list"},
+      {edited("4", "1e999"), "malformed JSON"},  // beyond double range: was an abort
   };
   for (const auto& [text, message] : cases) {
     Score s;
@@ -194,6 +195,8 @@ TEST_F(QuorvelCli, FailuresLeaveNoFile) {
   }
   EXPECT_EQ(cli({path("missing.json"), "-o", out}), 1);
   EXPECT_NE(err_.str().find("cannot open score file"), std::string::npos);
+  EXPECT_EQ(cli({"/dev/zero", "-o", out}), 1);  // read whole, it exhausted the memory
+  EXPECT_NE(err_.str().find("it is a device"), std::string::npos) << err_.str();
   EXPECT_EQ(cli({"--no-such-option"}), 2);
   EXPECT_EQ(cli({"-o", path("no-such-dir/x.wav")}), 1);
   EXPECT_NE(err_.str().find("cannot create"), std::string::npos) << err_.str();
