@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include <sndfile.h>
 #include <sys/stat.h>
@@ -15,7 +17,7 @@ namespace {
 /// Temporary file in the target's directory, removed unless released.
 class TempFile {
  public:
-  explicit TempFile(const std::string& target) : path_(target + ".partial-XXXXXX") {
+  explicit TempFile(const std::string& target) : path_(tempPattern(target)) {
     fd_ = mkstemp(path_.data());
     if (fd_ >= 0) {
       // mkstemp creates the file readable by its owner only; give it the
@@ -31,6 +33,14 @@ class TempFile {
   }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
+
+  /// "<target>.partial-XXXXXX" beside target, the name shortened so that it
+  /// stays within the 255-byte limit of a directory entry.
+  static std::string tempPattern(const std::string& target) {
+    const std::filesystem::path t(target);
+    const std::string name = t.filename().string().substr(0, 200) + ".partial-XXXXXX";
+    return (t.parent_path() / name).string();
+  }
 
   bool created() const { return openedOnce_ || fd_ >= 0; }
   const std::string& path() const { return path_; }
@@ -64,7 +74,23 @@ WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& s
     res.error = "sampling frequency " + std::to_string(sampleRate) + " Hz cannot be written to a WAV file";
     return res;
   }
-  TempFile tmp(path);
+  // The finished file is renamed into place. Through a symbolic link it goes
+  // to the file the link names; a device, FIFO or socket is never replaced
+  // (as root, "-o /dev/null" would turn the device into a regular file).
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  std::string target = path;
+  if (fs::is_symlink(fs::symlink_status(path, ec))) {
+    const fs::path resolved = fs::weakly_canonical(path, ec);
+    if (!ec) target = resolved.string();
+  }
+  const fs::file_status st = fs::status(target, ec);
+  if (fs::exists(st) && !fs::is_regular_file(st)) {
+    res.error = "cannot write \"" + path + "\": it is " +
+                (fs::is_directory(st) ? "a directory" : "not a regular file");
+    return res;
+  }
+  TempFile tmp(target);
   if (!tmp.created()) {
     res.error = "cannot create a file beside \"" + path + "\": " + std::strerror(errno);
     return res;
@@ -107,7 +133,7 @@ WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& s
     res.error = "writing \"" + path + "\" failed: " + (sfErr.empty() ? sf_error_number(closeErr) : sfErr);
     return res;
   }
-  if (!tmp.commit(path)) {
+  if (!tmp.commit(target)) {
     res.error = "cannot rename the finished file to \"" + path + "\": " + std::strerror(errno);
     return res;
   }

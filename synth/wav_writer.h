@@ -22,7 +22,8 @@ struct WavWriteResult {
 /// Writes mono samples (multiplied by gain) as a WAV file at sampleRate Hz.
 /// The data goes to a temporary file beside path, which is renamed to path only
 /// when everything has been written: on failure no file is left and an
-/// existing file at path is untouched.
+/// existing file at path is untouched. A symbolic link at path is followed to
+/// the file it names; a directory, device, FIFO or socket at path is refused.
 WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& samples,
                             int sampleRate, WavEncoding encoding, float gain = 1.0f);
 

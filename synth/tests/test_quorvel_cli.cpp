@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "synth/default_utterance.h"
@@ -208,6 +209,19 @@ TEST_F(QuorvelCli, FailuresLeaveNoFile) {
   std::string kept;
   std::ifstream(out) >> kept;
   EXPECT_EQ(kept, "keep");
+
+  // A FIFO (like a device) is not replaced by a regular file; a symbolic link
+  // stays a link, and the file it names receives the WAV.
+  ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+  EXPECT_EQ(cli({"-o", path("fifo")}), 1);
+  EXPECT_NE(err_.str().find("not a regular file"), std::string::npos) << err_.str();
+  EXPECT_TRUE(fs::is_fifo(path("fifo")));
+  fs::create_symlink("out.wav", path("link.wav"));
+  ASSERT_EQ(cli({"-o", path("link.wav")}), 0) << err_.str();
+  EXPECT_TRUE(fs::is_symlink(path("link.wav")));
+  EXPECT_GT(fs::file_size(out), 4u);
+  fs::remove(path("fifo"));
+  fs::remove(path("link.wav"));
 
   // An output naming the score (by another spelling too) leaves the score as it was.
   write("v.json", kShortScore);
