@@ -16,12 +16,24 @@ namespace vt::av {
 
 namespace fs = std::filesystem;
 
-StagedOutput::StagedOutput(const std::string& finalName) : finalName_(finalName) {
+StagedOutput::StagedOutput(const std::string& finalName)
+    : finalName_(finalName), targetName_(finalName) {
   if (finalName.empty()) throw Error("the output file name is empty");
-  const fs::path target(finalName);
   std::error_code ec;
-  if (fs::is_directory(target, ec)) {
+  // Through a symbolic link the file it names is replaced, the link stays.
+  if (fs::is_symlink(fs::symlink_status(finalName, ec))) {
+    const fs::path resolved = fs::weakly_canonical(finalName, ec);
+    if (!ec) targetName_ = resolved.string();
+  }
+  const fs::path target(targetName_);
+  const fs::file_status st = fs::status(target, ec);
+  if (fs::is_directory(st)) {
     throw Error("cannot write the output file \"" + finalName + "\": it is a directory");
+  }
+  // Renaming over a device, FIFO or socket would replace it with a regular
+  // file (as root, an output named /dev/null would destroy the device).
+  if (fs::exists(st) && !fs::is_regular_file(st)) {
+    throw Error("cannot write the output file \"" + finalName + "\": it is not a regular file");
   }
   const fs::path dir = target.parent_path();
   // A name the directory cannot hold fails now rather than at the rename
@@ -69,7 +81,7 @@ void StagedOutput::commit() {
     throw Error("cannot write the output file \"" + finalName_ + "\": " + std::strerror(e));
   }
   ::close(fd);
-  if (std::rename(tempName_.c_str(), finalName_.c_str()) != 0) {
+  if (std::rename(tempName_.c_str(), targetName_.c_str()) != 0) {
     throw Error("cannot write the output file \"" + finalName_ + "\": " + std::strerror(errno));
   }
   committed_ = true;

@@ -11,8 +11,9 @@ namespace vt::av {
 class StagedOutput {
  public:
   /// Creates an empty, uniquely named temporary file in the directory of
-  /// finalName. Throws Error naming the output when that is impossible (no such
-  /// directory, no permission, the final name is a directory).
+  /// finalName (of the file it names, if finalName is a symbolic link). Throws
+  /// Error naming the output when that is impossible (no such directory, no
+  /// permission, the final name is a directory, device, FIFO or socket).
   explicit StagedOutput(const std::string& finalName);
   ~StagedOutput();
   StagedOutput(const StagedOutput&) = delete;
@@ -26,7 +27,8 @@ class StagedOutput {
   void commit();
 
  private:
-  std::string finalName_;
+  std::string finalName_;   // as the caller wrote it, for messages
+  std::string targetName_;  // the file replaced on commit (a link's target)
   std::string tempName_;
   bool committed_ = false;
 };

@@ -3,6 +3,7 @@
 // every file as it was.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
@@ -169,6 +170,7 @@ TEST(Combine, RefusalsLeaveEveryFileAsItWas) {
   test::writeFile(d / "out.avi", "earlier output");
   std::filesystem::create_directory(d / "sub");
   std::filesystem::create_hard_link(d / "v.avi", d / "link.avi");
+  ASSERT_EQ(::mkfifo((d / "fifo").c_str(), 0600), 0);
   const auto before = test::snapshot(d.path());
   const std::string longName(256, 'x');
 
@@ -184,6 +186,8 @@ TEST(Combine, RefusalsLeaveEveryFileAsItWas) {
       {"directory as input", "sub", "v.avi", "out.avi", copy, {"audio file", "sub", "not a regular file"}},
       {"no such output directory", "a.wav", "v.avi", "none/out.avi", copy, {"none/out.avi", "No such file"}},
       {"output is a directory", "a.wav", "v.avi", "sub", copy, {"output file", "sub", "directory"}},
+      // Renamed over, a FIFO or device (/dev/null) would become a regular file.
+      {"output is a FIFO", "a.wav", "v.avi", "fifo", copy, {"output file", "fifo", "not a regular file"}},
       {"output name too long", "a.wav", "v.avi", longName, copy, {"output file", "File name too long"}},
       {"output is the video", "a.wav", "v.avi", "./v.avi", copy, {"video file", "v.avi", "replace"}},
       {"output is a link to the video", "a.wav", "v.avi", "link.avi", copy, {"link.avi", "replace"}},
