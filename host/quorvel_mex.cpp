@@ -5,6 +5,7 @@
 // the loaded module, so configuration, frication source position, glottal
 // pulse and noise state carry from one call to the next.
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -46,6 +47,7 @@ std::size_t outputLimitSamples() {
 struct CallResult {
   bool ok = false;
   mxArray* sig = nullptr;
+  std::size_t nonFinite = 0;  ///< samples that are NaN or infinite
 };
 
 /// Describes the class of a rejected argument for the message.
@@ -98,7 +100,10 @@ CallResult work(int nlhs, int nrhs, const mxArray* prhs[], char* err, std::size_
       return r;
     }
     double* p = mxGetPr(sig);
-    for (std::size_t i = 0; i < out.samples.size(); ++i) p[i] = out.samples[i];
+    for (std::size_t i = 0; i < out.samples.size(); ++i) {
+      p[i] = out.samples[i];
+      if (!std::isfinite(p[i])) ++r.nonFinite;
+    }
     r.sig = sig;
     r.ok = true;
   } catch (const std::bad_alloc&) {
@@ -124,6 +129,14 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     return;
   }
   plhs[0] = r.sig;
+  // An unstable simulation gives NaN or infinite pressure; say so, as the
+  // command-line synthesiser does. (A warning made an error leaves here.)
+  if (r.nonFinite != 0) {
+    mexWarnMsgIdAndTxt("quorvel:nonfinite",
+                       "%lu of %lu samples are not finite numbers (the simulation became unstable)",
+                       static_cast<unsigned long>(r.nonFinite),
+                       static_cast<unsigned long>(mxGetNumberOfElements(r.sig)));
+  }
 }
 
 }  // extern "C"
