@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <iomanip>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -119,7 +120,7 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   bool pcm16 = false, normalize = false, raw = false, help = false, printScore = false;
   double gain = 1.0;
   app.add_option("score", scorePath, "JSON score");
-  app.add_option("-o,--output", outPath, "WAV file");
+  auto* outOpt = app.add_option("-o,--output", outPath, "WAV file");
   app.add_flag("--pcm16", pcm16);
   auto* gainOpt = app.add_option("--gain", gain);
   auto* normOpt = app.add_flag("--normalize", normalize);
@@ -141,6 +142,10 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   if (printScore) {
     out << scoreToJson(defaultUtterance());
     return 0;
+  }
+  if (outOpt->count() != 0 && outPath.empty()) {  // -o "" would fall back to the default name
+    err << "quorvel: -o needs a file name\n(quorvel --help for usage)\n";
+    return 2;
   }
   if (!std::isfinite(gain)) {
     err << "quorvel: --gain must be a finite number\n";
@@ -177,8 +182,8 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   const double fs = score.outputRate();
   if (score.hasFs && !score.fs.values.empty() && fs > 0.0 && std::isfinite(fs) &&
       !(fs >= 1.0 && fs <= 2147483647.0 && std::floor(fs) == fs)) {
-    err << "quorvel: fs = " << fs
-        << " Hz cannot be written to a WAV file: it must be a whole number of Hz, at least 1\n";
+    err << "quorvel: fs = " << std::setprecision(17) << fs
+        << " Hz cannot be written to a WAV file: it must be a whole number of Hz from 1 to 2147483647\n";
     return 1;
   }
 

@@ -185,7 +185,7 @@ TEST_F(QuorvelCli, FailuresLeaveNoFile) {
       {"bad.json", "{\"nss\": 17, ", "malformed JSON"},
       {"shape.json", edited(kTAg0, "[[0, 30], [0.05, 0.05]]"),
        "quorvel argument checking failed. TAg0 must have 3 rows"},
-      {"rate.json", edited("\"dx\": 1", "\"dx\": 1, \"fs\": 11025.5"), "whole number of Hz"},
+      {"rate.json", edited("\"dx\": 1", "\"dx\": 1, \"fs\": 200000.5"), "fs = 200000.5 Hz"},
       {"zero.json", edited("\"dx\": 1", "\"dx\": 1, \"fs\": 0"),
        "quorvel argument checking failed. fs must be a finite frequency above 0 Hz"},
   };
@@ -199,6 +199,8 @@ TEST_F(QuorvelCli, FailuresLeaveNoFile) {
   EXPECT_EQ(cli({"/dev/zero", "-o", out}), 1);  // read whole, it exhausted the memory
   EXPECT_NE(err_.str().find("it is a device"), std::string::npos) << err_.str();
   EXPECT_EQ(cli({"--no-such-option"}), 2);
+  EXPECT_EQ(cli({"-o", ""}), 2);  // not the default name
+  EXPECT_NE(err_.str().find("-o needs a file name"), std::string::npos) << err_.str();
   EXPECT_EQ(cli({"-o", path("no-such-dir/x.wav")}), 1);
   EXPECT_NE(err_.str().find("cannot create"), std::string::npos) << err_.str();
   EXPECT_EQ(files(), (std::vector<std::string>{"bad.json", "rate.json", "shape.json", "zero.json"}));
