@@ -183,7 +183,8 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   if (score.hasFs && !score.fs.values.empty() && fs > 0.0 && std::isfinite(fs) &&
       !(fs >= 1.0 && fs <= 2147483647.0 && std::floor(fs) == fs)) {
     err << "quorvel: fs = " << std::setprecision(17) << fs
-        << " Hz cannot be written to a WAV file: it must be a whole number of Hz from 1 to 2147483647\n";
+        << " Hz cannot be written to a WAV file: it must be a whole number of Hz"
+           " from 1 to 2147483647\n";
     return 1;
   }
 
