@@ -53,6 +53,11 @@ void FourTubeAF(area_function t1, area_function t2, area_function t3, area_funct
       throw std::invalid_argument("FourTubeAF: the length of tube " + std::to_string(k + 1) +
                                   " must be a finite number of cm, 0 or more");
     }
+    // A NaN or infinite area would spread into every section it overlaps.
+    if (!std::isfinite(tube[k].A) || tube[k].A < 0.0f) {
+      throw std::invalid_argument("FourTubeAF: the area of tube " + std::to_string(k + 1) +
+                                  " must be a finite number of cm2, 0 or more");
+    }
   }
 
   // Tube ends T[k] along the tract, each sum rounded to float; T[3] = L.
@@ -63,6 +68,9 @@ void FourTubeAF(area_function t1, area_function t2, area_function t3, area_funct
     T[k] = end;
   }
   const float L = T[3];
+  if (!std::isfinite(L)) {
+    throw std::invalid_argument("FourTubeAF: the tubes' total length exceeds single precision");
+  }
   const float d = L / static_cast<float>(nvt);
 
   float Q = 0.0f;  // start of section j, cm

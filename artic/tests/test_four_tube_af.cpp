@@ -64,8 +64,12 @@ TEST(FourTubeAF, RefusesBadLengthsAndOutputWritesNothingForNoSections) {
   const float inf = std::numeric_limits<float>::infinity();
   const float nan = std::numeric_limits<float>::quiet_NaN();
   area_function out[4] = {{9, 9}, {9, 9}, {9, 9}, {9, 9}};
-  for (float bad : {-1.0f, inf, nan})
+  for (float bad : {-1.0f, inf, nan}) {
     EXPECT_THROW(FourTubeAF({1, 2}, {1, 2}, {1, bad}, {1, 2}, 4, out), std::invalid_argument);
+    EXPECT_THROW(FourTubeAF({1, 2}, {bad, 2}, {1, 2}, {1, 2}, 4, out), std::invalid_argument);
+  }
+  // Finite lengths whose sum overflows gave infinite lengths and NaN areas.
+  EXPECT_THROW(FourTubeAF({1, 3e38f}, {1, 3e38f}, {1, 2}, {1, 2}, 4, out), std::invalid_argument);
   FourTubeAF({1, 2}, {1, 2}, {1, 2}, {1, 2}, 0, out);
   FourTubeAF({1, 2}, {1, 2}, {1, 2}, {1, 2}, -3, nullptr);
   EXPECT_EQ(out[0].A, 9.0f);
