@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -168,10 +169,25 @@ bool toFileList(const json& v, std::vector<std::optional<std::string>>& files, s
 bool parseScore(const std::string& text, Score& out, std::string& err,
                 const std::string& baseDir) {
   json doc;
+  // A field given twice would silently take its last value: refuse it.
+  std::set<std::string> fields;
+  std::string twice;
+  const json::parser_callback_t noteField = [&](int depth, json::parse_event_t event,
+                                                json& parsed) {
+    if (event == json::parse_event_t::key && depth == 1 && twice.empty() &&
+        !fields.insert(parsed.get<std::string>()).second) {
+      twice = parsed.get<std::string>();
+    }
+    return true;
+  };
   try {
-    doc = json::parse(text);
+    doc = json::parse(text, noteField);
   } catch (const json::exception& e) {  // also a number beyond double range
     err = std::string("malformed JSON: ") + e.what();
+    return false;
+  }
+  if (!twice.empty()) {
+    err = "field \"" + twice + "\" is given twice";
     return false;
   }
   if (!doc.is_object()) {

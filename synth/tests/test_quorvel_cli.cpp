@@ -76,6 +76,7 @@ TEST(ScoreJson, ErrorsNameTheProblem) {
       {edited("4", "null"), "nss: expected a number or a list of rows, got null"},
       {edited(kTAg0, "[0, [0.05]]"), "TAg0: entry 2 is a list"},
       {edited("4", "1e999"), "malformed JSON"},  // beyond double range: was an abort
+      {edited("\"dx\": 1", "\"dx\": 1, \"nss\": 5"), "field \"nss\" is given twice"},
   };
   for (const auto& [text, message] : cases) {
     Score s;
