@@ -36,12 +36,15 @@ function(vt_add_mex name)
   foreach(i ${M_INCLUDES})
     list(APPEND incs "-I${i}")
   endforeach()
+  # The entries include headers of host/ and of the libraries (argument
+  # helpers, shared entry frames) that no library build tracks for them.
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.h ${CMAKE_SOURCE_DIR}/*/*.h)
   add_custom_command(
     OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E env
             "CXXFLAGS=-std=c++20 -O2 -fPIC ${VT_STRICT_FP_FLAGS_STR} -Wall"
             ${MKOCTFILE_EXECUTABLE} --mex -o ${out} ${incs} ${srcs} ${libfiles} ${M_LINK_FLAGS}
-    DEPENDS ${srcs} ${M_LIBS}
+    DEPENDS ${srcs} ${M_LIBS} ${headers}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     COMMENT "mkoctfile --mex ${name}"
     VERBATIM)

@@ -57,6 +57,8 @@ unwind_protect
   msg = error_of(@() readVTAF(bad), 'readVTAF:file');
   check(~isempty(strfind(msg, 'token 5 (line 2)')) && ~isempty(strfind(msg, 'found "two"')), ['malformed: ' msg]);
   error_of(@() readVTAF(s, 2.5), 'readVTAF:argument');
+  % A zero character would cut the name short and read another file.
+  error_of(@() readVTAF([s char(0) '.bak']), 'readVTAF:argument');
   error_of(@() readVTAF(), 'readVTAF:usage');
   [A, x, label] = readVTAF(s);
   check(strcmp(label, 's') && numel(A) == 4, 'readVTAF after errors');
