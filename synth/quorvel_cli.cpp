@@ -147,8 +147,8 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
     err << "quorvel: -o needs a file name\n(quorvel --help for usage)\n";
     return 2;
   }
-  if (!std::isfinite(gain)) {
-    err << "quorvel: --gain must be a finite number\n";
+  if (!std::isfinite(static_cast<float>(gain))) {  // applied in single precision
+    err << "quorvel: --gain must be a finite number within single precision (below 3.4e38)\n";
     return 2;
   }
 

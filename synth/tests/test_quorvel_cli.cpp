@@ -174,6 +174,7 @@ TEST_F(QuorvelCli, ScalingAndSixteenBitClipping) {
   EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
   EXPECT_NE(err_.str().find("samples clipped"), std::string::npos) << err_.str();
   EXPECT_EQ(cli({"--raw", "--normalize"}), 2);
+  EXPECT_EQ(cli({"--gain", "1e40", "-o", path("c.wav")}), 2);  // was a file of infinities
 }
 
 TEST_F(QuorvelCli, FailuresLeaveNoFile) {
