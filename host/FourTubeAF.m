@@ -2,7 +2,7 @@
 %
 %   [A, x] = FourTubeAF(areas, lengths, nvt)
 %
-%   areas    4 tube areas, cm^2, tube 1 at the glottis
+%   areas    4 tube areas, cm^2, each finite and 0 or more, tube 1 at the glottis
 %   lengths  4 tube lengths, cm, each finite and 0 or more; tube 1 begins at
 %            0 and each tube begins where the one before ends
 %   nvt      number of sections, a whole number from 1 to 1000000

@@ -72,8 +72,16 @@
 %     integer, single, logical, char, sparse, cell, struct): the error
 %     starts with "quorvel argument checking failed." and says what is
 %     wrong.
-%     An output too long for the available memory: "out of memory
-%     ...". After any error the next call works normally.
+%     An output too long for the available memory (more than a quarter of
+%     the physical memory, 12 bytes per sample while it is built): "out of
+%     memory ...". After any error the next call works normally.
+%
+%   Warning quorvel:nonfinite: the simulation diverged and SIG holds NaN or
+%   Inf samples. The time-domain network can become unstable when areas
+%   change within a few samples, when a track's last segment drives F0 far
+%   beyond speech (tracks continue their last segment's law after their last
+%   break point; end TF0 no earlier than TAg0 and TAgP), or with very high F0
+%   on a closed baseline. Smooth the tracks or raise fs.
 %
 %   Example: a 0.3 s vowel, 17 sections of 1 cm, one key frame
 %   (examples/asa_demo.m synthesises a whole /asa/):
