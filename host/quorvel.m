@@ -80,8 +80,9 @@
 %   Inf samples. The time-domain network can become unstable when areas
 %   change within a few samples, when a track's last segment drives F0 far
 %   beyond speech (tracks continue their last segment's law after their last
-%   break point; end TF0 no earlier than TAg0 and TAgP), or with very high F0
-%   on a closed baseline. Smooth the tracks or raise fs.
+%   break point; end TF0 no earlier than TAg0 and TAgP), or with F0 above
+%   about 550 Hz on a near-zero baseline area at 10 kHz. Smooth the tracks,
+%   keep a baseline of about 0.01 cm^2, or raise fs.
 %
 %   Example: a 0.3 s vowel, 17 sections of 1 cm, one key frame
 %   (examples/asa_demo.m synthesises a whole /asa/):
