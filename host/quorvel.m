@@ -75,6 +75,8 @@
 %     An output too long for the available memory (more than a quarter of
 %     the physical memory, 12 bytes per sample while it is built): "out of
 %     memory ...". After any error the next call works normally.
+%     Identifiers: quorvel:arguments for a refused call (every message that
+%     starts "quorvel argument checking failed."), quorvel:failed otherwise.
 %
 %   Warning quorvel:nonfinite: the simulation diverged and SIG holds NaN or
 %   Inf samples. The time-domain network can become unstable when areas

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -125,7 +126,10 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   char err[512] = {0};
   CallResult r = work(nlhs, nrhs, prhs, err, sizeof err);
   if (!r.ok) {
-    mexErrMsgTxt(err);
+    // Identifiers let scripts tell a refused call from a failed synthesis;
+    // the message itself is unchanged.
+    const bool refused = std::strncmp(err, "quorvel argument checking failed.", 33) == 0;
+    mexErrMsgIdAndTxt(refused ? "quorvel:arguments" : "quorvel:failed", "%s", err);
     return;
   }
   plhs[0] = r.sig;

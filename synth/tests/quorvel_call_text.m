@@ -1,7 +1,8 @@
-function [txt, msg] = quorvel_call_text(nout, varargin)
+function [txt, msg, id] = quorvel_call_text(nout, varargin)
   % Calls quorvel with nout results and the given arguments; returns what it
-  % printed and the error message ('' when it succeeded).
+  % printed, the error message and its identifier ('' when it succeeded).
   msg = '';
+  id = '';
   err = [];
   switch nout
     case 0
@@ -11,5 +12,5 @@ function [txt, msg] = quorvel_call_text(nout, varargin)
     otherwise
       txt = evalc('try, [x, y] = quorvel(varargin{:}); catch err, end');
   end
-  if ~isempty(err), msg = err.message; end
+  if ~isempty(err), msg = err.message; id = err.identifier; end
 end

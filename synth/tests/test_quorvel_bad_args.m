@@ -11,8 +11,9 @@ for pos = 1:9
   for c = 1:numel(convert)
     b = a;
     b{pos} = convert{c}(b{pos});
-    [txt, msg] = quorvel_call_text(1, b{:});
+    [txt, msg, id] = quorvel_call_text(1, b{:});
     assert(txt, '');
+    assert(id, 'quorvel:arguments');
     expect = sprintf('quorvel argument checking failed. Argument %d (%s) must be a real, full double array, not %s.', ...
                      pos, names{pos}, what{c});
     assert(! isempty(strfind(msg, expect)), [expect ' <- ' msg]);
