@@ -52,10 +52,8 @@ int Simulator::vtt_ini() {
   validate();
   running_ = false;
 
-  // 1. Rates.
-  k_ = SimConstants{};
-  k_.dt_sim = 1.0 / cfg.simfrq;
-  k_.deci = static_cast<int>(cfg.simfrq / cfg.smpfrq);
+  // 1. Rates and derived constants (pure functions of the configuration).
+  k_ = derive_sim_constants(cfg);
 
   // 2. Output filter.
   const int delay = decim_.decim_init(k_.deci);
@@ -65,9 +63,6 @@ int Simulator::vtt_ini() {
     noise3_.frictionNoise3(0, memGlt_, rng_);
     noise3_.frictionNoise3(0, memAc_, rng_);
   }
-
-  // 4. Constants.
-  k_ = derive_sim_constants(cfg);
 
   // 5-8. Arrays of the active parts, zero-filled.
   SimLayout& L = lay_;
