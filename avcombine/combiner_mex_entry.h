@@ -24,23 +24,13 @@ struct CombinerCall {
   MuxResult (*combine)(const std::vector<std::string>& files);
 };
 
-/// Copies a file-name argument (a character row vector) into out. On failure
-/// leaves a message naming the argument (what) in err.
-inline bool getFileName(const mxArray* a, const std::string& what, std::string& out,
-                        std::string& err) {
-  if (!getString(a, what.c_str(), out, err)) return false;
-  if (mxGetM(a) > 1) {
-    err = what + " must be a character row vector (one file name), not a " +
-          std::to_string(mxGetM(a)) + "-row character array";
-    return false;
-  }
-  // A zero character would silently cut the name short and open another file.
-  if (out.size() != std::strlen(out.c_str()) || out.size() != mxGetNumberOfElements(a)) {
-    err = what + " contains a zero character";
-    return false;
-  }
+/// Copies a file-name argument (a character row vector without zero
+/// characters, checked by getString) into out and refuses an empty name. On
+/// failure leaves a message naming the argument (what) in err.
+inline bool getFileName(const mxArray* a, const char* what, std::string& out, std::string& err) {
+  if (!getString(a, what, out, err)) return false;
   if (out.empty()) {
-    err = what + " is empty";
+    err = std::string(what) + " is empty";
     return false;
   }
   return true;
