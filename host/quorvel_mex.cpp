@@ -12,10 +12,6 @@
 #include <string>
 #include <vector>
 
-#if defined(__unix__) || defined(__APPLE__)
-#include <unistd.h>
-#endif
-
 #include "host/mex_args.h"
 #include "mex.h"
 #include "synth/synthesis_core.h"
@@ -27,21 +23,6 @@ const char* const kArgNames[] = {"nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "
 std::unique_ptr<vt::QuorvelSession> g_session;
 
 void releaseSession() { g_session.reset(); }
-
-/// Longest output a call may build: the float buffer and the double result
-/// take 12 bytes per sample, and beyond a quarter of the physical memory the
-/// kernel would sooner kill the host than report an allocation failure (a
-/// break point at 1e9 ms and 1000 Hz asks for 1e9 samples). 0: no limit known.
-std::size_t outputLimitSamples() {
-#if defined(_SC_PHYS_PAGES) && defined(_SC_PAGE_SIZE)
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long pageSize = sysconf(_SC_PAGE_SIZE);
-  if (pages > 0 && pageSize > 0) {
-    return static_cast<std::size_t>(pages) / 48 * static_cast<std::size_t>(pageSize);
-  }
-#endif
-  return 0;
-}
 
 /// What the work function hands back to the entry, which reports it once
 /// every C++ object of the call has been destroyed.
@@ -69,7 +50,8 @@ CallResult work(int nlhs, int nrhs, const mxArray* prhs[], char* err, std::size_
   try {
     if (!g_session) {
       g_session = std::make_unique<vt::QuorvelSession>();
-      g_session->setOutputLimit(outputLimitSamples());
+      // The float buffer and the double result take 12 bytes per sample.
+      g_session->setOutputLimit(vt::outputLimitForMemory(12));
       mexAtExit(releaseSession);
     }
     // Types are examined only when the counts are right, so that a wrong

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include <CLI/CLI.hpp>
-#include <unistd.h>
 
 #include "synth/default_utterance.h"
 #include "synth/score_json.h"
@@ -189,13 +188,8 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   }
 
   QuorvelSession session;
-  // The samples and their scaled copy take 8 bytes per sample; beyond a
-  // quarter of the physical memory the kernel would kill the program rather
-  // than report an allocation failure.
-  const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
-  if (pages > 0 && pageSize > 0) {
-    session.setOutputLimit(static_cast<std::size_t>(pages) / 32 * static_cast<std::size_t>(pageSize));
-  }
+  // The samples and their scaled copy take 8 bytes per sample.
+  session.setOutputLimit(outputLimitForMemory(8));
   const std::vector<ArgView> args = score.args();
   SynthesisOutcome res = session.synthesize(1, static_cast<int>(args.size()), args.data());
   out << res.printed;

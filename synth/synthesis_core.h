@@ -71,4 +71,10 @@ class QuorvelSession {
   std::size_t outputLimit_ = 0;
 };
 
+/// Longest output (samples) that keeps a call's buffers, bytesPerSample bytes
+/// per sample, within a quarter of the physical memory: beyond that the kernel
+/// would sooner kill the process than report an allocation failure (a break
+/// point at 1e9 ms and 1000 Hz asks for 1e9 samples). 0 when unknown.
+std::size_t outputLimitForMemory(std::size_t bytesPerSample);
+
 }  // namespace vt
