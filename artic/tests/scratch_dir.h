@@ -1,5 +1,4 @@
 #pragma once
-// Temporary directory for test files, removed with its contents at the end of a test.
 
 #include <cstdlib>
 #include <filesystem>
@@ -8,18 +7,15 @@
 
 namespace vt::testing {
 
+/// Temporary directory for test files, removed with its contents at the end of a test.
 class ScratchDir {
  public:
   ScratchDir() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "vt-afiles-XXXXXX").string();
     if (mkdtemp(tmpl.data()) != nullptr) root_ = tmpl;
   }
-  ~ScratchDir() {
-    std::error_code ec;
-    if (!root_.empty()) std::filesystem::remove_all(root_, ec);
-  }
+  ~ScratchDir() { std::error_code ec; if (!root_.empty()) std::filesystem::remove_all(root_, ec); }
   ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
 
   /// Writes text to rel (directories created); returns the full path.
   std::string write(const std::string& rel, const std::string& text) const {
