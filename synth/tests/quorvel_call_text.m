@@ -1,16 +1,8 @@
 function [txt, msg, id] = quorvel_call_text(nout, varargin)
-  % Calls quorvel with nout results and the given arguments; returns what it
-  % printed, the error message and its identifier ('' when it succeeded).
-  msg = '';
-  id = '';
-  err = [];
-  switch nout
-    case 0
-      txt = evalc('try, quorvel(varargin{:}); catch err, end');
-    case 1
-      txt = evalc('try, x = quorvel(varargin{:}); catch err, end');
-    otherwise
-      txt = evalc('try, [x, y] = quorvel(varargin{:}); catch err, end');
-  end
+  % Calls quorvel with nout (0..2) results; returns what it printed, the error
+  % message and its identifier ('' when it succeeded).
+  msg = ''; id = ''; err = [];
+  calls = {'quorvel(varargin{:});', 'x = quorvel(varargin{:});', '[x, y] = quorvel(varargin{:});'};
+  txt = evalc(['try, ' calls{nout + 1} ' catch err, end']);
   if ~isempty(err), msg = err.message; id = err.identifier; end
 end

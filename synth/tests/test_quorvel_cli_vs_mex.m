@@ -4,13 +4,11 @@
 root = fullfile(fileparts(mfilename('fullpath')), '..', '..');
 score = fullfile(root, 'examples', 'asa.json');
 cli = getenv('QUORVEL_CLI');
-assert(exist(cli, 'file') == 2, ['command-line synthesiser not found: ' cli]);
 wav = [tempname() '.wav'];
 [status, txt] = system(sprintf('"%s" "%s" --raw -o "%s"', cli, score, wav));
 assert(status, 0, txt);
 [y, fs] = audioread(wav);
 delete(wav);
-
 s = jsondecode(fileread(score));
 clear quorvel;
 x = quorvel(s.nss, s.TAg0, s.TAgP, s.TF0, s.TAF1, s.TAF2, s.dx, s.fs);
@@ -22,11 +20,7 @@ asa_wav = [tempname() '.wav'];
 asa_play = false;
 clear quorvel;
 run(fullfile(root, 'examples', 'asa_demo.m'));
-assert(isequal(TAg0, s.TAg0) && isequal(TAgP, s.TAgP) && isequal(TF0, s.TF0) && ...
-       isequal(TAF1, s.TAF1) && isequal(TAF2, s.TAF2) && dx == s.dx && fs == s.fs && nss == s.nss);
-assert(isequal(sig, x));
-[z, fz] = audioread(asa_wav);
+assert({TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, nss, sig}, {s.TAg0, s.TAgP, s.TF0, s.TAF1, s.TAF2, s.dx, s.fs, s.nss, x});
+assert(numel(audioread(asa_wav)), numel(x));
 delete(asa_wav);
-assert(fz, 10000);
-assert(numel(z), numel(x));
 disp('test_quorvel_cli_vs_mex: passed');
