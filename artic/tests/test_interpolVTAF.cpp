@@ -97,7 +97,6 @@ TEST(Coscos, TransitionLaw) {
   EXPECT_NEAR(static_cast<double>(coscos(90, 100)), -0.9610566, 1e-6);
   // Segments shorter than 5 samples (g = 0) follow the plain cosine, not NaN.
   EXPECT_NEAR(static_cast<double>(coscos(-2, 4)), 0.0, 1e-6);
-  EXPECT_NEAR(static_cast<double>(coscos(-1, 3)), 0.5, 1e-6);
   EXPECT_EQ(coscos(-3, 0), 1.0L);
 }
 

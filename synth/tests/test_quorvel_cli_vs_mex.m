@@ -3,17 +3,15 @@
 % that same score.
 root = fullfile(fileparts(mfilename('fullpath')), '..', '..');
 score = fullfile(root, 'examples', 'asa.json');
-cli = getenv('QUORVEL_CLI');
 wav = [tempname() '.wav'];
-[status, txt] = system(sprintf('"%s" "%s" --raw -o "%s"', cli, score, wav));
+[status, txt] = system(sprintf('"%s" "%s" --raw -o "%s"', getenv('QUORVEL_CLI'), score, wav));
 assert(status, 0, txt);
 [y, fs] = audioread(wav);
 delete(wav);
 s = jsondecode(fileread(score));
 clear quorvel;
 x = quorvel(s.nss, s.TAg0, s.TAgP, s.TF0, s.TAF1, s.TAF2, s.dx, s.fs);
-assert(fs, 10000);
-assert(isequal(x, y), 'CLI and MEX samples differ');
+assert({fs, x}, {10000, y});
 
 % The example script: same arrays, writes its WAV.
 asa_wav = [tempname() '.wav'];

@@ -11,6 +11,7 @@ assert(size(quorvel(b{:})), [501 1]);
 assert(size(quorvel(b{:}, 16000)), [801 1]);
 b{3} = [0 90; 0.2 0.2; 1 1];
 assert(size(quorvel(b{:}, 44100)), [3969 1]);        % 90 ms lies on sample 3968
+assert(size(quorvel(a{:})), [301 1]);                % fs absent: 10000 Hz again
 
 % dx as 1x1, 1xF and nvt x F (a 1xN dx with N ~= F uses its first value),
 % compared in fresh module states (clear quorvel).
@@ -43,5 +44,6 @@ assert(evalc('x = quorvel(v{:}, 10000, 1);'), sprintf('nAcc[0]\n'));
 v{5} = [0 30; 1 1; 1 0];
 v{6} = [2 1000; 0.5 1000; 0.4 1000; 3 1000];
 assert(evalc('x = quorvel(v{:}, 10000, -2);'), sprintf('nAcc[2]\n'));
+assert(evalc('x = quorvel(v{:});'), '');             % VCV absent: off again
 assert(evalc('x = quorvel(v{:}, 10000, 0.5);'), '');
 disp('test_quorvel_results: passed');

@@ -7,7 +7,6 @@ args = {s.nss, s.TAg0, s.TAgP, s.TF0, s.TAF1, s.TAF2, s.dx, s.fs};
 clear quorvel;
 x1 = quorvel(args{:});
 x2 = quorvel(args{:});
-assert(size(x1), size(x2));
 assert(any(x1 != x2) && norm(x1 - x2) < 0.1 * norm(x1));   % same utterance, other noise
 clear quorvel;
 assert(quorvel(args{:}), x1);             % a fresh module repeats the first call
