@@ -1,11 +1,8 @@
 #pragma once
-// Deterministic articulatory drive for simulator runs: a 120 Hz glottal pulse
-// train and a vocal tract moving between an open and a constricted shape, with
-// a near-closure that makes the constriction (and its noise source) wander.
-
+// Deterministic drive: a 120 Hz glottal pulse train and a moving vocal tract.
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <cstddef>
 #include <vector>
 
 #include "simulator/simulator.h"
@@ -19,16 +16,7 @@ inline void gateway_config(SimConfig& cfg, int nvt) {
   cfg.noiseAmp = 1e-8f;
 }
 
-/// Nasal target: 3 coupling sections of `velum` cm² and 10 nasal sections of
-/// 1.2 cm², 1 cm each; attaches it to `sim` (the vector must outlive the run).
-inline void attach_nasal(Simulator& sim, std::vector<area_function>& afnt, float velum) {
-  afnt.assign(13, {1.2f, 1.0f});
-  afnt[0].A = afnt[1].A = afnt[2].A = velum;
-  sim.afnt = afnt.data();
-  sim.nnt = 13;
-}
-
-/// Glottal area at output sample j (10 kHz): 0.2 cm² pulses on 0.02 cm², cm².
+/// Glottal area at output sample j (10 kHz): 0.2 cm² pulses on 0.02 cm².
 inline float drive_Ag(int j) {
   const double ph = std::fmod(j, 10000.0 / 120.0) / (10000.0 / 120.0);
   return static_cast<float>(0.02 + 0.2 * (ph < 0.6 ? 0.5 - 0.5 * std::cos(2 * M_PI * ph / 0.6) : 0.0));
@@ -46,14 +34,12 @@ inline void drive_af(int j, int nvt, std::vector<area_function>& af) {
   }
 }
 
-/// One run (vtt_ini .. vtt_term) of `samples` output samples of the drive.
-inline std::vector<float> run_drive(Simulator& sim, int nvt, int samples) {
-  std::vector<area_function> af;
+/// One run (vtt_ini .. vtt_term); frame(j) sets the targets of output sample j.
+template <class Frame>
+std::vector<float> run(Simulator& sim, int samples, Frame frame) {
   std::vector<float> out(samples);
   for (int j = 0; j < samples; ++j) {
-    drive_af(j, nvt, af);
-    sim.afvt = af.data();
-    sim.Ag = drive_Ag(j);
+    frame(j);
     if (j == 0) sim.vtt_ini();
     out[j] = sim.vtt_sim();
   }
@@ -61,14 +47,17 @@ inline std::vector<float> run_drive(Simulator& sim, int nvt, int samples) {
   return out;
 }
 
-/// FNV-1a over the bit patterns of the samples.
+inline std::vector<float> run_drive(Simulator& sim, int nvt, int samples) {
+  std::vector<area_function> af;
+  return run(sim, samples,
+             [&](int j) { drive_af(j, nvt, af), sim.afvt = af.data(), sim.Ag = drive_Ag(j); });
+}
+
+/// FNV-1a over the bytes of the samples (little-endian bit patterns).
 inline std::uint64_t bit_hash(const std::vector<float>& x) {
   std::uint64_t h = 1469598103934665603ull;
-  for (float v : x) {
-    std::uint32_t b;
-    std::memcpy(&b, &v, 4);
-    for (int k = 0; k < 4; ++k) h = (h ^ ((b >> (8 * k)) & 0xffu)) * 1099511628211ull;
-  }
+  const auto* b = reinterpret_cast<const unsigned char*>(x.data());
+  for (std::size_t i = 0; i < 4 * x.size(); ++i) h = (h ^ b[i]) * 1099511628211ull;
   return h;
 }
 
