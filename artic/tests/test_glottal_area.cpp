@@ -48,7 +48,6 @@ TEST(FantGlottalArea, PulsesOfOneHundredAndFiftySamples) {
 TEST(HalvaneGlottalArea, PulseOfOneHundredSamples) {
   HalvaneGlottalArea g;
   const std::vector<float> a = pulse(g, 100, 1.0f, 100);
-  EXPECT_NEAR(a[25], 0.5f, 1e-5f);
   EXPECT_FLOAT_EQ(a[50], 1.0f);      // t1 = 50
   EXPECT_EQ(a[60], 0x1.7438b8p-1f);  // 0.727: warped closing, b = 0.075
   EXPECT_EQ(a[69], 0x1.efb546p-7f);  // 0.0151

@@ -55,8 +55,7 @@ TEST(CheckArguments, AcceptsEveryLegalLayout) {
   d.a[6] = {6, 2, std::vector<double>(12, 1.0)};
   EXPECT_EQ(d.check().status, 0);
 
-  // Break points after sample 0, tracks without break points and a single
-  // key frame stay legal.
+  // Break points after sample 0, tracks without break points, a single key frame.
   Call e;
   e.a[1] = {3, 1, {5, 0.1, 1}};
   e.a[2] = e.a[3] = {3, 0, {}};

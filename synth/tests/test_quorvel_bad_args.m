@@ -1,6 +1,5 @@
-% Every argument that is not a real, full double array, and shapes and values
-% the synthesis cannot use, end in an error naming the problem; the module
-% stays usable and the next good call gives a normal result.
+% Arguments that are no real, full double array, or that the synthesis cannot
+% use, end in an error naming the problem; the next good call works.
 a = [quorvel_short_args(), {10000, 0}];
 names = {'nss', 'TAg0', 'TAgP', 'TF0', 'TAF1', 'TAF2', 'dx', 'fs', 'VCV'};
 convert = {@(v) complex(v, 0), @int32, @single, @logical, @(v) 'abc', @sparse, ...

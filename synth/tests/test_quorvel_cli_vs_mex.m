@@ -1,6 +1,5 @@
-% The command-line synthesiser and the MEX entry give the same samples for the
-% same score (each in a fresh process), and the Octave example script uses
-% that same score.
+% The command-line synthesiser and a fresh MEX module give the same samples for
+% one score, and the Octave example script uses that same score.
 root = fullfile(fileparts(mfilename('fullpath')), '..', '..');
 score = fullfile(root, 'examples', 'asa.json');
 wav = [tempname() '.wav'];

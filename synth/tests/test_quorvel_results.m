@@ -13,8 +13,7 @@ b{3} = [0 90; 0.2 0.2; 1 1];
 assert(size(quorvel(b{:}, 44100)), [3969 1]);        % 90 ms lies on sample 3968
 assert(size(quorvel(a{:})), [301 1]);                % fs absent: 10000 Hz again
 
-% dx as 1x1, 1xF and nvt x F (a 1xN dx with N ~= F uses its first value),
-% compared in fresh module states (clear quorvel).
+% dx as 1x1, 1xF, nvt x F and 1xN (first value), each in a fresh module.
 clear quorvel; ref = quorvel(a{:});
 for dx = {[1 1], ones(4, 2), [1 3 5]}
   b = a; b{7} = dx{1}; clear quorvel; assert(quorvel(b{:}), ref);
@@ -23,8 +22,7 @@ b{7} = [1 1.3];               clear quorvel; moving = quorvel(b{:});
 assert(any(moving != ref));
 b{7} = repmat([1 1.3], 4, 1); clear quorvel; assert(quorvel(b{:}), moving);
 
-% Glottal periods: steady voicing repeats every round(fs/f0) samples, so the
-% waveform's autocorrelation peaks there (160 Hz: 63 samples, 150 Hz: 67).
+% Periods: the autocorrelation of steady voicing peaks at round(fs/f0) samples.
 for fp = [160 63; 150 67]'
   c = quorvel_short_args(300, fp(1));
   y = quorvel(c{:})(1001:2500);

@@ -1,6 +1,5 @@
-% State carried by the loaded module: two calls in one process differ only by
-% the noise generators and the glottal pulse under way, while fresh processes
-% (and a fresh module after "clear quorvel") give identical samples.
+% Two calls of one module differ only by the carried noise and pulse state;
+% fresh processes and fresh modules ("clear quorvel") give identical samples.
 score = fullfile(fileparts(mfilename('fullpath')), '..', '..', 'examples', 'asa.json');
 s = jsondecode(fileread(score));
 args = {s.nss, s.TAg0, s.TAgP, s.TF0, s.TAF1, s.TAF2, s.dx, s.fs};
