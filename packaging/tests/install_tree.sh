@@ -9,6 +9,7 @@ set -euo pipefail
 step=$1 build=$2 src=$3 prefix=$4 version=$5 mexdir=$6
 work="$prefix.work"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+[[ $step == install ]] || mkdir -p "$work"
 
 case $step in
 install)
@@ -47,7 +48,6 @@ programs)
     v=$("$prefix/bin/$p" --version)
     [[ $v == "$p $version" ]] || fail "$p --version printed '$v', expected '$p $version'"
   done
-  mkdir -p "$work"
   "$prefix/bin/quorvel" "$prefix/share/quorvel/examples/asa_files.json" -o "$work/asa.wav" >/dev/null
   [[ -s $work/asa.wav ]] || fail "installed quorvel wrote no WAV file from the installed example"
   ;;
@@ -64,7 +64,6 @@ cmake)
 pkgconfig)
   export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
   [[ $(pkg-config --modversion quorvel) == "$version" ]] || fail "pkg-config --modversion"
-  mkdir -p "$work"
   # shellcheck disable=SC2046  # pkg-config prints several words on purpose
   g++ -std=c++20 -o "$work/vowel_pc" "$src/examples/consumer/synthesise_vowel.cpp" \
       $(pkg-config --cflags --libs quorvel)
