@@ -154,8 +154,15 @@ bool toFileList(const json& v, std::vector<std::optional<std::string>>& files, s
   }
   for (std::size_t m = 0; m < v.size(); ++m) {
     if (v[m].is_null()) files.emplace_back();
-    else if (v[m].is_string()) files.emplace_back(v[m].get<std::string>());
-    else {
+    else if (v[m].is_string()) {
+      // A zero character ("\u0000") would cut the name short and open another file.
+      std::string name = v[m].get<std::string>();
+      if (name.find('\0') != std::string::npos) {
+        err = "TAF2_files: entry " + std::to_string(m + 1) + " contains a zero character";
+        return false;
+      }
+      files.emplace_back(std::move(name));
+    } else {
       err = "TAF2_files: entry " + std::to_string(m + 1) + " is " + typeName(v[m]) +
             ", not a file name or null";
       return false;

@@ -52,6 +52,13 @@ TEST(ScoreAreaFunctionFiles, FileFrameGivesTheSamplesOfTheInlineFrame) {
   EXPECT_NE(err.find("TAF2_files entry 1: AF path, " + dir.path("tracts/s.txt") + ", not found"),
             std::string::npos) << err;
   EXPECT_FALSE(std::filesystem::exists(dir.path("bad.wav")));
+
+  // A zero character cut the name short: "tracts/a.txt\u0000x" read tracts/a.txt.
+  dir.write("tracts/a.txt", "a 4 1.25\n1.0 2.5 3.0 0.2\n");
+  EXPECT_EQ(cli(dir.write("nul.json", score(R"("TAF2_files": ["tracts/a.txt\u0000x", null],
+  "TAF2": [[0, 2], [0, 2], [0, 2], [0, 2]], "dx": 1)")), err), 1);
+  EXPECT_NE(err.find("TAF2_files: entry 1 contains a zero character"), std::string::npos) << err;
+  EXPECT_FALSE(std::filesystem::exists(dir.path("nul.wav")));
 }
 
 }  // namespace
