@@ -7,59 +7,16 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <system_error>
+#include <optional>
 
+#include <fcntl.h>
 #include <sndfile.h>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "fileio/staged_output.h"
 
 namespace vt {
 namespace {
-
-/// Temporary file in the target's directory, removed unless released.
-class TempFile {
- public:
-  explicit TempFile(const std::string& target) : path_(tempPattern(target)) {
-    fd_ = mkstemp(path_.data());
-    if (fd_ >= 0) {
-      // mkstemp creates the file readable by its owner only; give it the
-      // permissions an ordinary new file would get.
-      const mode_t mask = umask(0);
-      umask(mask);
-      fchmod(fd_, 0666 & ~mask);
-    }
-  }
-  ~TempFile() {
-    if (fd_ >= 0) close(fd_);
-    if (!released_ && created()) unlink(path_.c_str());
-  }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  /// "<target>.partial-XXXXXX" beside target, the name shortened so that it
-  /// stays within the 255-byte limit of a directory entry.
-  static std::string tempPattern(const std::string& target) {
-    const std::filesystem::path t(target);
-    const std::string name = t.filename().string().substr(0, 200) + ".partial-XXXXXX";
-    return (t.parent_path() / name).string();
-  }
-
-  bool created() const { return fd_ >= 0; }
-  const std::string& path() const { return path_; }
-  /// Descriptor of the open temporary file (closed by the destructor).
-  int fd() const { return fd_; }
-  /// Moves the finished file to target; afterwards nothing is removed.
-  bool commit(const std::string& target) {
-    if (std::rename(path_.c_str(), target.c_str()) != 0) return false;
-    released_ = true;
-    return true;
-  }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-  bool released_ = false;
-};
 
 /// Lower-case extension of path, with its dot ("" when there is none).
 std::string lowerExtension(const std::string& path) {
@@ -77,8 +34,14 @@ std::string lowerExtension(const std::string& path) {
 ///   "fmt " 18 <16 bytes> 0  "fact" 4 <frames>  "PAD " 14 <14 zero bytes>,
 /// so the data and the RIFF size stay where they are. Any other layout is
 /// left alone (the file is valid as written). Returns false on an I/O error.
-bool completeFloatFormatChunk(int fd) {
+bool completeFloatFormatChunk(const std::string& file) {
   constexpr std::size_t kFrom = 12, kSize = 60;
+  const int fd = ::open(file.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
   unsigned char h[kSize];
   if (::pread(fd, h, kSize, kFrom) != static_cast<ssize_t>(kSize)) return false;
   auto le32 = [&](std::size_t at) {
@@ -117,31 +80,20 @@ WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& s
     res.error = "sampling frequency " + std::to_string(sampleRate) + " Hz cannot be written to a WAV file";
     return res;
   }
-  // The finished file is renamed into place. Through a symbolic link it goes
-  // to the file the link names; a device, FIFO or socket is never replaced
-  // (as root, "-o /dev/null" would turn the device into a regular file).
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  std::string target = path;
-  if (fs::is_symlink(fs::symlink_status(path, ec))) {
-    const fs::path resolved = fs::weakly_canonical(path, ec);
-    if (!ec) target = resolved.string();
-  }
-  const fs::file_status st = fs::status(target, ec);
-  if (fs::exists(st) && !fs::is_regular_file(st)) {
-    res.error = "cannot write \"" + path + "\": it is " +
-                (fs::is_directory(st) ? "a directory" : "not a regular file");
+  // Written under a temporary name beside the target and renamed into place
+  // when complete; a device, FIFO, socket or directory is refused, a symbolic
+  // link is written through.
+  std::optional<StagedOutput> staged;
+  try {
+    staged.emplace(path);
+  } catch (const OutputFileError& e) {
+    res.error = e.what();
     return res;
   }
   const std::optional<SoundFileFormat> format = soundFileFormatFor(path);
   if (!format) {
     res.error = "cannot write \"" + path + "\": the file name must end in .wav, .flac or .aiff,"
                 " which selects the file format";
-    return res;
-  }
-  TempFile tmp(target);
-  if (!tmp.created()) {
-    res.error = "cannot create a file beside \"" + path + "\": " + std::strerror(errno);
     return res;
   }
   // FLAC holds integers only: float samples go to its widest encoding.
@@ -157,8 +109,7 @@ WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& s
   info.samplerate = sampleRate;
   info.channels = 1;
   info.format = container | subtype;
-  const int fd = tmp.fd();
-  SNDFILE* sf = sf_open_fd(fd, SFM_WRITE, &info, SF_FALSE);
+  SNDFILE* sf = sf_open(staged->tempName().c_str(), SFM_WRITE, &info);
   if (sf == nullptr) {
     res.error = "cannot write \"" + path + "\": " + sf_strerror(nullptr);
     return res;
@@ -198,13 +149,14 @@ WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& s
     res.error = "writing \"" + path + "\" failed: " + (sfErr.empty() ? sf_error_number(closeErr) : sfErr);
     return res;
   }
-  if ((toFloat && *format == SoundFileFormat::Wav && !completeFloatFormatChunk(fd)) ||
-      ::fsync(fd) != 0) {
+  if (toFloat && *format == SoundFileFormat::Wav && !completeFloatFormatChunk(staged->tempName())) {
     res.error = "writing \"" + path + "\" failed: " + std::strerror(errno);
     return res;
   }
-  if (!tmp.commit(target)) {
-    res.error = "cannot rename the finished file to \"" + path + "\": " + std::strerror(errno);
+  try {
+    staged->commit();
+  } catch (const OutputFileError& e) {
+    res.error = e.what();
     return res;
   }
   res.ok = true;
