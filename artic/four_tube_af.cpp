@@ -43,8 +43,8 @@ float addShare(float S, float to, float from, float A) {
 
 }  // namespace
 
-void FourTubeAF(area_function t1, area_function t2, area_function t3, area_function t4,
-                int nvt, area_function* afvt) {
+void FourTubeAF(area_function t1, area_function t2, area_function t3, area_function t4, int nvt,
+                area_function* afvt) {
   const area_function tube[4] = {t1, t2, t3, t4};
   if (nvt <= 0) return;  // no sections to fill
   if (afvt == nullptr) throw std::invalid_argument("FourTubeAF: no output area function");

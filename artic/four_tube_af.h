@@ -14,7 +14,7 @@ namespace vt {
 /// writes nothing. Throws std::invalid_argument when afvt is null, a tube's
 /// length or area is negative or not finite, or the total length or a
 /// section's mean area overflows single precision (nothing is written then).
-void FourTubeAF(area_function t1, area_function t2, area_function t3, area_function t4,
-                int nvt, area_function* afvt);
+void FourTubeAF(area_function t1, area_function t2, area_function t3, area_function t4, int nvt,
+                area_function* afvt);
 
 }  // namespace vt

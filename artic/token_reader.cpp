@@ -117,8 +117,7 @@ void TokenReader::failAtLastToken(std::string_view message) const {
                               std::to_string(tokenLine_) + "): " + std::string(message));
 }
 
-void TokenReader::failExpected(std::string_view what,
-                               std::optional<std::string_view> found) const {
+void TokenReader::failExpected(std::string_view what, std::optional<std::string_view> found) const {
   if (!found) {
     throw AreaFunctionFileError(name_ + ": end of file after token " + std::to_string(token_) +
                                 " (line " + std::to_string(line_) + "): expected " +

@@ -51,7 +51,8 @@ class TokenReader {
  private:
   /// Next token or nullopt at the end of the text; updates the position.
   std::optional<std::string_view> nextToken();
-  [[noreturn]] void failExpected(std::string_view what, std::optional<std::string_view> found) const;
+  [[noreturn]] void failExpected(std::string_view what,
+                                 std::optional<std::string_view> found) const;
 
   std::string name_;
   std::string text_;

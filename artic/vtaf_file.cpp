@@ -30,14 +30,14 @@ VTAFContents parse(TokenReader& in, bool consonant, std::optional<int> expected)
   // values ends with a message instead of a huge allocation.
   c.sections.reserve(static_cast<std::size_t>(std::min(n, 1024)));
   for (int i = 0; i < n; ++i) {
-    const std::string what = "the area of section " + std::to_string(i) + " of " +
-                             std::to_string(n) + " (cm2)";
+    const std::string what =
+        "the area of section " + std::to_string(i) + " of " + std::to_string(n) + " (cm2)";
     c.sections.push_back(area_function{in.finiteReal(what, 0.0f, true), dx});
   }
   if (consonant) {
-    c.noiseSourceLoc = in.integer(
-        "the noise-source section (the file's name begins with one of the letters " +
-        std::string(stopConsonants) + ", which marks a consonant file)");
+    c.noiseSourceLoc =
+        in.integer("the noise-source section (the file's name begins with one of the letters " +
+                   std::string(stopConsonants) + ", which marks a consonant file)");
     if (*c.noiseSourceLoc < 0) in.failAtLastToken("the noise-source section must be 0 or more");
   }
   return c;
@@ -51,7 +51,8 @@ VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource,
   std::string why;
   auto in = TokenReader::open(p, &why);
   if (!in) {
-    throw AreaFunctionFileError("AF path, " + p + (why.empty() ? ", not found" : ", cannot be read: " + why));
+    throw AreaFunctionFileError("AF path, " + p +
+                                (why.empty() ? ", not found" : ", cannot be read: " + why));
   }
   return parse(*in, readNoiseSource && isConsonantFile(path), expectedSections);
 }

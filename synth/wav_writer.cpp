@@ -46,7 +46,8 @@ bool completeFloatFormatChunk(const std::string& file) {
   if (::pread(fd, h, kSize, kFrom) != static_cast<ssize_t>(kSize)) return false;
   auto le32 = [&](std::size_t at) {
     return static_cast<std::uint32_t>(h[at]) | static_cast<std::uint32_t>(h[at + 1]) << 8 |
-           static_cast<std::uint32_t>(h[at + 2]) << 16 | static_cast<std::uint32_t>(h[at + 3]) << 24;
+           static_cast<std::uint32_t>(h[at + 2]) << 16 |
+           static_cast<std::uint32_t>(h[at + 3]) << 24;
   };
   const bool expected = std::memcmp(h, "fmt ", 4) == 0 && le32(4) == 16 &&
                         std::memcmp(h + 24, "fact", 4) == 0 && le32(28) == 4 &&
@@ -77,7 +78,8 @@ WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& s
                             int sampleRate, WavEncoding encoding, float gain) {
   WavWriteResult res;
   if (sampleRate < 1) {
-    res.error = "sampling frequency " + std::to_string(sampleRate) + " Hz cannot be written to a WAV file";
+    res.error =
+        "sampling frequency " + std::to_string(sampleRate) + " Hz cannot be written to a WAV file";
     return res;
   }
   // Written under a temporary name beside the target and renamed into place
@@ -92,7 +94,8 @@ WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& s
   }
   const std::optional<SoundFileFormat> format = soundFileFormatFor(path);
   if (!format) {
-    res.error = "cannot write \"" + path + "\": the file name must end in .wav, .flac or .aiff,"
+    res.error = "cannot write \"" + path +
+                "\": the file name must end in .wav, .flac or .aiff,"
                 " which selects the file format";
     return res;
   }
@@ -101,10 +104,12 @@ WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& s
   const int container = *format == SoundFileFormat::Wav    ? SF_FORMAT_WAV
                         : *format == SoundFileFormat::Flac ? SF_FORMAT_FLAC
                                                            : SF_FORMAT_AIFF;
-  const int subtype = toFloat ? SF_FORMAT_FLOAT
+  const int subtype = toFloat                          ? SF_FORMAT_FLOAT
                       : encoding == WavEncoding::Pcm16 ? SF_FORMAT_PCM_16
                                                        : SF_FORMAT_PCM_24;
-  res.encoding = toFloat ? "32-bit float" : subtype == SF_FORMAT_PCM_16 ? "16-bit PCM" : "24-bit PCM";
+  res.encoding = toFloat                       ? "32-bit float"
+                 : subtype == SF_FORMAT_PCM_16 ? "16-bit PCM"
+                                               : "24-bit PCM";
   SF_INFO info{};
   info.samplerate = sampleRate;
   info.channels = 1;
@@ -146,7 +151,8 @@ WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& s
   std::string sfErr = written == n ? "" : sf_strerror(sf);
   const int closeErr = sf_close(sf);
   if (written != n || closeErr != 0) {
-    res.error = "writing \"" + path + "\" failed: " + (sfErr.empty() ? sf_error_number(closeErr) : sfErr);
+    res.error =
+        "writing \"" + path + "\" failed: " + (sfErr.empty() ? sf_error_number(closeErr) : sfErr);
     return res;
   }
   if (toFloat && *format == SoundFileFormat::Wav && !completeFloatFormatChunk(staged->tempName())) {

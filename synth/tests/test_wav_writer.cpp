@@ -48,7 +48,9 @@ TEST(SoundFile, FormatFollowsTheExtensionAndTheSameSamplesGiveTheSameBytes) {
     const WavWriteResult w = writeWavFile(p, kRamp, 8000, c.enc);
     ASSERT_TRUE(w.ok) << w.error;
     EXPECT_EQ(w.encoding, c.encoding);
-    EXPECT_EQ(w.clipped, c.enc == WavEncoding::Float32 && c.format != (SF_FORMAT_FLAC | SF_FORMAT_PCM_24) ? 0u : 1u);
+    EXPECT_EQ(
+        w.clipped,
+        c.enc == WavEncoding::Float32 && c.format != (SF_FORMAT_FLAC | SF_FORMAT_PCM_24) ? 0u : 1u);
     SF_INFO info{};
     SNDFILE* f = sf_open(p.c_str(), SFM_READ, &info);
     ASSERT_NE(f, nullptr) << c.name;
