@@ -31,7 +31,8 @@ done
 dpkg-deb -x "$deb" "$work/root"
 v=$("$work/root/usr/bin/quorvel" --version)
 [[ $v == "quorvel $version" ]] || fail "unpacked quorvel --version: $v"
-"$work/root/usr/bin/quorvel" --help | grep -q "Score format" || fail "unpacked quorvel --help"
+help=$("$work/root/usr/bin/quorvel" --help)
+[[ $help == *"Score format"* ]] || fail "unpacked quorvel --help"
 if [[ $mexdir != none ]]; then
   octave-cli --no-gui --norc --quiet --eval \
     "addpath('$work/root/usr/$mexdir'); assert(strcmp(quorvel_version(), '$version')); \
