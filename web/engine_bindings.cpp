@@ -79,7 +79,9 @@ class Voice {
     if (voice_) voice_->render(buffer_);
     return val(emscripten::typed_memory_view(buffer_.size(), buffer_.data()));
   }
-  double samplesRendered() const { return voice_ ? static_cast<double>(voice_->samplesRendered()) : 0; }
+  double samplesRendered() const {
+    return voice_ ? static_cast<double>(voice_->samplesRendered()) : 0;
+  }
 
  private:
   static std::string read(const val& v, vt::VoiceControls& c) {
