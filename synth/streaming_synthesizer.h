@@ -8,6 +8,7 @@
 #include "artic/glottal_area.h"
 #include "simulator/area_function.h"
 #include "simulator/simulator.h"
+#include "synth/synthesis_options.h"
 
 namespace vt {
 
@@ -25,14 +26,16 @@ struct VoiceControls {
   float velum_cm2 = 0.0f;  ///< velopharyngeal port area, cm², 0..5 (nasal branch only)
 };
 
-/// Fixed layout of a live voice: sections, rate and the optional nasal branch.
+/// Fixed layout of a live voice: sections, rate, network options and the
+/// nasal cavity when the nasal branch is on.
 struct StreamSpec {
   int nvt = 17;          ///< vocal-tract sections, 1..40
   float smpfrq = 10000;  ///< output sampling frequency, Hz, 1000..100000
-  int oversampling = 3;  ///< network steps per output sample, 1..10
-  bool nasal = false;    ///< nasal branch coupled behind section nbp
-  int nbp = 9;           ///< velum branch point: sections 0..nbp-1 before the velum (nasal only)
-  int couplingSections = 3;  ///< velopharyngeal port sections of velum area (nasal only), >= 1
+  /// Network switches, glottal pulse model, oversampling (1..10), noise seed;
+  /// nasal_tract couples the nasal branch behind section nbp (1..nvt-1).
+  /// Psub is the lung pressure until the first controls set it.
+  SynthesisOptions options;
+  int couplingSections = 3;  ///< velopharyngeal port sections of velum area (nasal only), 1..10
   float couplingLength_cm = 0.5f;  ///< length of each port section, cm (nasal only)
   /// Nasal cavity from the port to the nostrils (area cm², length cm), nasal only.
   std::vector<area_function> nasalTract;
@@ -74,7 +77,8 @@ class StreamingSynthesizer {
   StreamSpec spec_;
   VoiceControls from_, to_;
   Simulator sim_;
-  FantGlottalArea glottis_;
+  FantGlottalArea fant_;
+  HalvaneGlottalArea halvane_;
   std::vector<area_function> afvt_, afnt_;
   std::uint64_t j_ = 0;
   unsigned int nextPeriodStart_ = 0;
