@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       octave liboctave-dev libsndfile1-dev nlohmann-json3-dev libcli11-dev
-      libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
+      clang-format libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
       pybind11-dev python3-dev python3-numpy python3-pytest python3-venv python3-pip
       python3-setuptools python3-wheel python3-soundfile)
 missing=()
