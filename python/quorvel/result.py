@@ -3,7 +3,6 @@
 from __future__ import annotations
 
 import os
-import re
 import tempfile
 from typing import Any, Dict, Optional, Union
 
@@ -12,8 +11,6 @@ import numpy as np
 from . import _core
 from ._convert import as_path
 from ._errors import FileError
-
-_NACC = re.compile(r"nAcc\[(-?\d+)\]")
 
 
 class Result:
@@ -40,9 +37,6 @@ class Result:
         self.fs = float(fs)
         self.printed = printed
         self.signals = dict(signals or {})
-        if nacc is None:
-            m = _NACC.search(printed)
-            nacc = int(m.group(1)) if m else None
         self.nacc = nacc
 
     @property

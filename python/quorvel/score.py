@@ -178,7 +178,7 @@ class Score:
         """Runs the synthesiser's argument check (shapes, ranges, times on
         increasing samples) without synthesising; raises ArgumentError with
         its message, returns the score when accepted."""
-        status, _, error = _core.check_call(self.args())
+        status, _, error = _core.check_score(self._fields)
         if status != 0:
             raise ArgumentError(error)
         return self

@@ -26,6 +26,16 @@ def _raise_refusal(printed: str, error: str) -> None:
     raise e
 
 
+def _check_signals(signals: Iterable[str]) -> None:
+    if isinstance(signals, str):
+        raise ArgumentTypeError("signals: expected a sequence of signal names, not one string")
+    names = tuple(signals)
+    if any(not isinstance(n, str) for n in names):
+        raise ArgumentTypeError("signals: expected a sequence of signal names")
+    if names:
+        raise ArgumentError(f"unknown signal {names[0]!r}: this build records no internal signals")
+
+
 class Synthesizer:
     """One synthesiser that carries state across calls exactly as the loaded
     MEX function quorvel does: the glottal pulse under way, the frication
@@ -45,17 +55,11 @@ class Synthesizer:
             raise ValueError("max_samples must be a positive number of samples")
         self._session = _core.Session(n)
 
-    def _run(self, args: list, signals: Iterable[str] = ()) -> Result:
-        signals = tuple(signals)
-        if isinstance(signals, str) or any(not isinstance(s, str) for s in signals):
-            raise ArgumentTypeError("signals: expected a sequence of signal names")
-        if signals:
-            raise ArgumentError(f"unknown signal {signals[0]!r}: this build records none")
-        status, printed, error, samples = self._session.call(args, 1)
+    def _result(self, out: tuple) -> Result:
+        status, printed, error, samples, fs, nacc, signals = out
         if status != 0:
             _raise_refusal(printed, error)
-        fs, _ = self._session.rates()
-        return Result(samples, fs, printed)
+        return Result(samples, fs, printed, signals, nacc)
 
     def synthesize(self, score: Any, *, signals: Iterable[str] = ()) -> Result:
         """Synthesises a score: a quorvel.Score, a dict of score fields (lists
@@ -63,7 +67,9 @@ class Synthesizer:
         score. Returns a Result (samples: 1-D float32, radiated pressure in
         dyn/cm²). Raises ArgumentError with the MEX's message when the call
         is refused, TypeError/ValueError for values that are no score."""
-        return self._run(as_score(score).args(), signals)
+        s = as_score(score)
+        _check_signals(signals)
+        return self._result(self._session.synthesize_score(s._fields))
 
     def quorvel(self, nss: Any, TAg0: Any, TAgP: Any, TF0: Any, TAF1: Any, TAF2: Any,
                 dx: Any, fs: Any = None, VCV: Any = None) -> Result:
@@ -80,7 +86,7 @@ class Synthesizer:
         elif fs is not None:
             given.append(fs)
         args = [as_matrix(f"Argument {i + 1} ({_ARG_NAMES[i]})", v) for i, v in enumerate(given)]
-        return self._run(args)
+        return self._result(self._session.call(args, 1))
 
 
 def synthesize(score: Any, *, signals: Iterable[str] = ()) -> Result:

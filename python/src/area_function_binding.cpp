@@ -34,15 +34,15 @@ std::pair<py::array_t<double>, py::array_t<double>> areasAndLengths(
 
 py::tuple readVtaf(const std::string& path, std::optional<long long> n) {
   if (n && (*n < 0 || *n > 2147483647))
-    throw py::value_error("n (the expected number of sections) must be a whole number from 0 "
-                          "to 2147483647");
+    throw py::value_error(
+        "n (the expected number of sections) must be a whole number from 0 "
+        "to 2147483647");
   const std::string name = fileName(path, "the area-function file name");
   VTAFContents c;
   {
     py::gil_scoped_release unlocked;
     try {
-      c = readVTAFContents(name, true,
-                           n ? std::optional<int>(static_cast<int>(*n)) : std::nullopt);
+      c = readVTAFContents(name, true, n ? std::optional<int>(static_cast<int>(*n)) : std::nullopt);
     } catch (const AreaFunctionFileError& e) {
       throw FileFailure(e.what());
     }
@@ -56,8 +56,9 @@ std::pair<py::array_t<double>, py::array_t<double>> fourTubeAf(const std::vector
                                                                const std::vector<double>& lengths,
                                                                long long n) {
   if (areas.size() != 4 || lengths.size() != 4)
-    throw py::value_error("areas and lengths must hold 4 values each (tubes 1 to 4 from the "
-                          "glottis)");
+    throw py::value_error(
+        "areas and lengths must hold 4 values each (tubes 1 to 4 from the "
+        "glottis)");
   // Far beyond any vocal tract; keeps a mistyped count from exhausting memory.
   if (n < 1 || n > 1000000)
     throw py::value_error("n (the number of sections) must be a whole number from 1 to 1000000");
@@ -65,7 +66,8 @@ std::pair<py::array_t<double>, py::array_t<double>> fourTubeAf(const std::vector
   for (int k = 0; k < 4; ++k)
     t[k] = area_function{static_cast<float>(areas[k]), static_cast<float>(lengths[k])};
   std::vector<area_function> af(static_cast<std::size_t>(n));
-  FourTubeAF(t[0], t[1], t[2], t[3], static_cast<int>(n), af.data());  // invalid_argument: ValueError
+  FourTubeAF(t[0], t[1], t[2], t[3], static_cast<int>(n),
+             af.data());  // invalid_argument: ValueError
   return areasAndLengths(af);
 }
 

@@ -32,6 +32,11 @@ ScoreMatrix matrixFromArray(const py::handle& value, const char* name);
 /// A rows × cols float64 array of a matrix.
 py::array_t<double> arrayFromMatrix(const ScoreMatrix& m);
 
+/// A score from its fields (2-D float64 arrays; TAF2_files a list of names or
+/// None) through the score reader's checks; relative file names from baseDir.
+/// Throws ArgumentRefused with the reader's message.
+Score scoreOfFields(const py::dict& fields, const std::string& baseDir);
+
 /// A file name for the C++ side: refuses a name with a zero character, which
 /// the operating system would cut short and so open another file.
 std::string fileName(const std::string& path, const char* what);

@@ -20,9 +20,9 @@ void combine(const std::string& audio, const std::string& video, const std::stri
   if (!r) throw FileFailure(r.message);
 }
 
-void writeWav(const std::string& path, py::array_t<float, py::array::c_style | py::array::forcecast>
-                                           samples,
-              int rate, float gain) {
+void writeWav(const std::string& path,
+              py::array_t<float, py::array::c_style | py::array::forcecast> samples, int rate,
+              float gain) {
   const std::string name = fileName(path, "the WAV file name");
   std::vector<float> s(samples.data(), samples.data() + samples.size());
   WavWriteResult w;

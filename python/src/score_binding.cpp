@@ -12,8 +12,8 @@ namespace {
 
 using nlohmann::json;
 
-const char* const kMatrixFields[] = {"nss", "TAg0", "TAgP", "TF0", "TAF1",
-                                     "TAF2", "dx", "fs", "VCV"};
+const char* const kMatrixFields[] = {"nss",  "TAg0", "TAgP", "TF0", "TAF1",
+                                     "TAF2", "dx",   "fs",   "VCV"};
 
 /// A JSON document of a score's fields: each matrix as a list of its rows,
 /// numbers (also non-finite ones) as they are.
@@ -24,8 +24,10 @@ json documentOfFields(const py::dict& fields) {
     if (key == "TAF2_files") {
       json files = json::array();
       for (const auto& f : v) {
-        if (f.is_none()) files.push_back(nullptr);
-        else files.push_back(fileName(py::cast<std::string>(f), "TAF2_files entry"));
+        if (f.is_none())
+          files.push_back(nullptr);
+        else
+          files.push_back(fileName(py::cast<std::string>(f), "TAF2_files entry"));
       }
       doc[key] = std::move(files);
       continue;
@@ -46,8 +48,8 @@ json documentOfFields(const py::dict& fields) {
 /// The fields of a score as numpy arrays; "fs" and "VCV" only when given.
 py::dict fieldsOfScore(const Score& s) {
   py::dict d;
-  const ScoreMatrix* ms[] = {&s.nss, &s.TAg0, &s.TAgP, &s.TF0, &s.TAF1,
-                             &s.TAF2, &s.dx, &s.fs, &s.VCV};
+  const ScoreMatrix* ms[] = {&s.nss,  &s.TAg0, &s.TAgP, &s.TF0, &s.TAF1,
+                             &s.TAF2, &s.dx,   &s.fs,   &s.VCV};
   for (std::size_t i = 0; i < 9; ++i) {
     if (i == 7 && !s.hasFs) continue;
     if (i == 8 && !s.hasVCV) continue;
@@ -57,13 +59,6 @@ py::dict fieldsOfScore(const Score& s) {
   for (const std::string& f : s.inputFiles) files.append(f);
   d["input_files"] = files;
   return d;
-}
-
-Score scoreOfFields(const py::dict& fields, const std::string& baseDir) {
-  Score s;
-  std::string err;
-  if (!scoreFromJson(documentOfFields(fields), s, err, baseDir)) throw ArgumentRefused(err);
-  return s;
 }
 
 py::dict loadScoreFile(const std::string& path) {
@@ -85,6 +80,13 @@ py::dict loadScoreFile(const std::string& path) {
 
 }  // namespace
 
+Score scoreOfFields(const py::dict& fields, const std::string& baseDir) {
+  Score s;
+  std::string err;
+  if (!scoreFromJson(documentOfFields(fields), s, err, baseDir)) throw ArgumentRefused(err);
+  return s;
+}
+
 void bindScore(py::module_& m) {
   m.def(
       "parse_fields",
@@ -96,11 +98,11 @@ void bindScore(py::module_& m) {
       "file's and returns them completed (files applied, fs of a VCV call).");
   m.def("load_score", &loadScoreFile, py::arg("path"), "Reads a JSON score file.");
   m.def(
-      "score_json",
-      [](const py::dict& fields) { return scoreToJson(scoreOfFields(fields, "")); },
+      "score_json", [](const py::dict& fields) { return scoreToJson(scoreOfFields(fields, "")); },
       py::arg("fields"), "The JSON text of a score.");
-  m.def("default_score", [] { return fieldsOfScore(defaultUtterance()); },
-        "The built-in /asa/ score.");
+  m.def(
+      "default_score", [] { return fieldsOfScore(defaultUtterance()); },
+      "The built-in /asa/ score.");
 }
 
 }  // namespace vt::python

@@ -1,21 +1,23 @@
 // quorvel._core.Session: one synthesiser that carries its state across calls
-// as the loaded MEX module does. The interpreter lock is released while it
-// runs; one session runs one call at a time, different sessions in parallel.
+// as the loaded MEX module does. Scores run through the typed request, calls
+// with the MEX's arguments through the host-argument front end; both on the
+// same synthesiser. The interpreter lock is released while it runs; one
+// session runs one call at a time, different sessions in parallel.
 
 #include <pybind11/stl.h>
 
 #include <mutex>
-#include <optional>
 #include <utility>
 #include <vector>
 
 #include "binding_support.h"
+#include "synth/score_request.h"
 #include "synth/synthesis_core.h"
 
 namespace vt::python {
 namespace {
 
-/// The arguments of one call, column-major, and their views for the core.
+/// The arguments of one host-style call, column-major, and their views.
 struct CallArgs {
   std::vector<ScoreMatrix> mats;
   std::vector<ArgView> views;
@@ -29,37 +31,62 @@ struct CallArgs {
 };
 
 /// Samples handed to numpy without a copy: the array owns the vector.
-py::array_t<float> samplesArray(std::vector<float>&& samples) {
+py::array_t<float> floatArray(std::vector<float>&& samples) {
   auto* owned = new std::vector<float>(std::move(samples));
   py::capsule owner(owned, [](void* p) { delete static_cast<std::vector<float>*>(p); });
   return py::array_t<float>(static_cast<py::ssize_t>(owned->size()), owned->data(), owner);
+}
+
+/// (status, printed, error, samples, fs Hz, nAcc or None, signals) of a result.
+py::tuple resultTuple(SynthesisResult&& r, float fs) {
+  py::dict signals;
+  for (auto& [name, values] : r.signals) signals[py::str(name)] = floatArray(std::move(values));
+  py::object nAcc = r.nAcc ? py::object(py::int_(*r.nAcc)) : py::none();
+  return py::make_tuple(r.status, r.printed, r.error, floatArray(std::move(r.samples)), fs, nAcc,
+                        signals);
 }
 
 class Session {
  public:
   /// maxSamples: longest output accepted (0: a quarter of the physical memory).
   explicit Session(std::size_t maxSamples) {
-    // The float samples are handed over without a copy: 4 bytes per sample,
-    // doubled for the caller's first float64 conversion.
+    // The float samples reach numpy without a copy; the caller's first
+    // float64 conversion takes 8 bytes more per sample.
     session_.setOutputLimit(maxSamples != 0 ? maxSamples : outputLimitForMemory(12));
   }
 
-  /// SIG = quorvel(args...) with nlhs results: (status, printed, error, samples).
+  /// SIG = quorvel(args...) with nlhs results, as the MEX module runs it.
   py::tuple call(const py::sequence& args, int nlhs) {
     const CallArgs a(args);
-    SynthesisOutcome out;
+    SynthesisResult out;
+    float fs;
     {
       py::gil_scoped_release unlocked;
       std::lock_guard<std::mutex> lock(mutex_);
       out = session_.synthesize(nlhs, a.count(), a.views.data());
+      fs = session_.rates().smpfrq;
     }
-    return py::make_tuple(out.status, out.printed, out.error, samplesArray(std::move(out.samples)));
+    return resultTuple(std::move(out), fs);
   }
 
-  /// Output rate (Hz) and VCV flag as the last argument check left them.
-  std::pair<float, int> rates() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return {session_.rates().smpfrq, session_.rates().VCV};
+  /// The score of the given fields, through its typed request.
+  py::tuple synthesizeScore(const py::dict& fields) {
+    SynthesisRequest request;
+    const CheckOutcome chk = requestFromScore(scoreOfFields(fields, ""), request);
+    if (chk.status != 0) {
+      SynthesisResult refused;
+      refused.status = chk.status;
+      refused.printed = chk.printed;
+      refused.error = chk.error;
+      return resultTuple(std::move(refused), request.smpfrq);
+    }
+    SynthesisResult out;
+    {
+      py::gil_scoped_release unlocked;
+      std::lock_guard<std::mutex> lock(mutex_);
+      out = session_.synthesizer().synthesize(request);
+    }
+    return resultTuple(std::move(out), request.smpfrq);
   }
 
  private:
@@ -73,17 +100,19 @@ void bindSynthesizer(py::module_& m) {
   py::class_<Session>(m, "Session", "One synthesiser whose state carries across calls.")
       .def(py::init<std::size_t>(), py::arg("max_samples") = 0)
       .def("call", &Session::call, py::arg("args"), py::arg("nlhs") = 1,
-           "Runs one call on 2-D float64 arguments: (status, printed, error, samples).")
-      .def("rates", &Session::rates, "(output rate in Hz, VCV flag) of the last call.");
+           "Runs one MEX-style call on 2-D float64 arguments: (status, printed, error, samples, "
+           "fs, nacc, signals).")
+      .def("synthesize_score", &Session::synthesizeScore, py::arg("fields"),
+           "Synthesises a score's checked fields: (status, printed, error, samples, fs, nacc, "
+           "signals).");
   m.def(
-      "check_call",
-      [](const py::sequence& args) {
-        const CallArgs a(args);
-        GatewayRates rates;
-        const CheckOutcome c = CheckArguments(1, a.count(), a.views.data(), rates);
+      "check_score",
+      [](const py::dict& fields) {
+        SynthesisRequest request;
+        const CheckOutcome c = requestFromScore(scoreOfFields(fields, ""), request);
         return py::make_tuple(c.status, c.printed, c.error);
       },
-      py::arg("args"), "The argument check alone: (status, printed, error).");
+      py::arg("fields"), "The synthesiser's checks of a score alone: (status, printed, error).");
 }
 
 }  // namespace vt::python

@@ -92,7 +92,9 @@ def run_mex(calls):
         for k in range(len(calls)):
             e = d / f"e{k}.txt"
             if e.exists():
-                out.append((None, "", e.read_text()))
+                # Octave puts the function's name before the message the MEX raised.
+                msg = e.read_text()
+                out.append((None, "", msg[len("quorvel: "):] if msg.startswith("quorvel: ") else msg))
             else:
                 s = np.fromfile(d / f"s{k}.bin", dtype="<f8")
                 out.append((s, (d / f"p{k}.txt").read_text(), None))
