@@ -3,14 +3,13 @@
 from __future__ import annotations
 
 import os
-import tempfile
 from typing import Any, Dict, Optional, Union
 
 import numpy as np
 
 from . import _core
 from ._convert import as_path
-from ._errors import FileError
+from ._staged_file import write_staged
 
 
 class Result:
@@ -77,19 +76,8 @@ class Result:
         except ImportError:
             raise ValueError(f"{path}: writing formats other than WAV needs the soundfile "
                              "package (Debian: python3-soundfile)") from None
-        folder = os.path.dirname(os.path.abspath(path))
-        ext = os.path.splitext(path)[1]
-        fd, tmp = tempfile.mkstemp(prefix=".quorvel-", suffix=ext, dir=folder)
-        os.close(fd)
-        try:
-            data = (self.samples * np.float32(gain)).astype(np.float32)
-            fmt = ext.lstrip(".").upper() or None
-            soundfile.write(tmp, data, int(rate), format=fmt)
-            os.replace(tmp, path)
-        except Exception as e:
-            try:
-                os.unlink(tmp)
-            except OSError:
-                pass
-            raise FileError(f"cannot write \"{path}\": {e}") from None
+        data = (self.samples * np.float32(gain)).astype(np.float32)
+        fmt = os.path.splitext(path)[1].lstrip(".").upper() or None
+        write_staged(path, "sound file", lambda tmp: soundfile.write(tmp, data, int(rate),
+                                                                     format=fmt))
         return gain

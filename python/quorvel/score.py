@@ -3,14 +3,14 @@
 from __future__ import annotations
 
 import os
-import tempfile
 from typing import Any, Dict, Iterable, List, Mapping, Optional, Union
 
 import numpy as np
 
 from . import _core
 from ._convert import as_matrix, as_path
-from ._errors import ArgumentError, ArgumentTypeError, FileError
+from ._errors import ArgumentError, ArgumentTypeError
+from ._staged_file import write_staged
 
 #: Matrix fields in the order of the call quorvel(nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV).
 FIELDS = ("nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx", "fs", "VCV")
@@ -143,21 +143,12 @@ class Score:
         at all (written beside it under a temporary name, then renamed)."""
         path = as_path("path", path)
         text = self.to_json()
-        folder = os.path.dirname(os.path.abspath(path))
-        try:
-            fd, tmp = tempfile.mkstemp(prefix=".score-", suffix=".tmp", dir=folder)
-        except OSError as e:
-            raise FileError(f"cannot write score file \"{path}\": {e.strerror}") from None
-        try:
-            with os.fdopen(fd, "w", encoding="utf-8") as f:
+
+        def write(tmp: str) -> None:
+            with open(tmp, "w", encoding="utf-8") as f:
                 f.write(text)
-            os.replace(tmp, path)
-        except OSError as e:
-            try:
-                os.unlink(tmp)
-            except OSError:
-                pass
-            raise FileError(f"cannot write score file \"{path}\": {e.strerror}") from None
+
+        write_staged(path, "score file", write)
 
     def args(self) -> List[np.ndarray]:
         """The call's arguments in quorvel order (7, 8 or 9 of them)."""

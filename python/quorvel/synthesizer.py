@@ -4,13 +4,12 @@ from __future__ import annotations
 
 from typing import Any, Iterable, Optional
 
-import numpy as np
 
 from . import _core
 from ._convert import as_int, as_matrix
 from ._errors import ArgumentError, ArgumentTypeError
 from .result import Result
-from .score import Score, as_score
+from .score import as_score
 
 _ARG_NAMES = ("nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx", "fs", "VCV")
 
