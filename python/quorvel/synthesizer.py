@@ -4,7 +4,6 @@ from __future__ import annotations
 
 from typing import Any, Iterable, Optional
 
-
 from . import _core
 from ._convert import as_int, as_matrix
 from ._errors import ArgumentError, ArgumentTypeError
