@@ -1,7 +1,7 @@
 """Builds the extension module quorvel._core with the project's CMake build
 (see pyproject.toml): configures into build/setuptools/cmake for the
 interpreter that runs this script, builds the one target and places the
-module and the generated _version.py into the package."""
+module into the package."""
 
 import os
 import re
@@ -50,7 +50,6 @@ class CMakeBuild(build_ext):
         dest = Path(self.get_ext_fullpath(ext.name))
         dest.parent.mkdir(parents=True, exist_ok=True)
         shutil.copyfile(built[0], dest)
-        shutil.copyfile(pkg / "_version.py", dest.parent / "_version.py")
 
 
 BUILD_BASE.mkdir(parents=True, exist_ok=True)

@@ -16,7 +16,8 @@ cd "$work/src"
 PIP_NO_INDEX=1 PIP_DISABLE_PIP_VERSION_CHECK=1 "$work/venv/bin/pip" install -q --no-build-isolation .
 cd "$work"
 "$work/venv/bin/python" -c "
-import quorvel, numpy as np
+import importlib.metadata, quorvel, numpy as np
+assert importlib.metadata.version('quorvel') == quorvel.__version__, quorvel.__version__
 r = quorvel.synthesize(quorvel.Score.default())
 assert r.samples.dtype == np.float32 and r.samples.shape == (7001,) and r.fs == 10000.0
 assert quorvel.__file__.startswith('$work/venv/'), quorvel.__file__

@@ -16,8 +16,8 @@ No global state: ``synthesize`` uses a fresh synthesiser per call;
 ``Synthesizer`` carries state across calls as the loaded MEX does.
 """
 
+from ._core import __version__  # the toolkit's release (CMake project version)
 from ._errors import ArgumentError, ArgumentTypeError, FileError
-from ._version import __version__
 from .area_functions import four_tube_af, read_vtaf, tube_track
 from .media import brellix, vantrix
 from .result import Result

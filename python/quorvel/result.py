@@ -9,7 +9,6 @@ import numpy as np
 
 from . import _core
 from ._convert import as_path
-from ._staged_file import write_staged
 
 
 class Result:
@@ -55,11 +54,11 @@ class Result:
     def write(self, path: Union[str, os.PathLike], normalize: bool = True) -> float:
         """Writes the samples as a mono sound file at ``fs`` and returns the
         factor applied. ``normalize``: scale the peak to 0.9 (the samples are
-        a pressure whose peaks may exceed 1), else write them unscaled. A
-        ``.wav`` file holds 32-bit floats (the command line's format); other
-        formats (``.flac``, ...) go through the soundfile package as 16-bit
-        PCM or its default subtype. The file appears complete or not at all.
-        Raises FileError, or ValueError for a rate that is no whole number of Hz."""
+        a pressure whose peaks may exceed 1), else write them unscaled. The
+        extension picks the container: ``.wav`` (32-bit float, the command
+        line's format), ``.flac`` (24-bit PCM), ``.aiff``/``.aif``. The file
+        appears complete or not at all. Raises FileError (also for another
+        extension), or ValueError for a rate that is no whole number of Hz."""
         path = as_path("path", path)
         rate = self.fs
         if not (rate >= 1 and rate <= 2147483647 and float(rate).is_integer()):
@@ -68,16 +67,5 @@ class Result:
         finite = self.samples[np.isfinite(self.samples)]
         peak = float(np.max(np.abs(finite))) if finite.size else 0.0
         gain = float(np.float32(0.9) / np.float32(peak)) if normalize and peak > 0 else 1.0
-        if path.lower().endswith(".wav"):
-            _core.write_wav(path, self.samples, int(rate), gain)
-            return gain
-        try:
-            import soundfile
-        except ImportError:
-            raise ValueError(f"{path}: writing formats other than WAV needs the soundfile "
-                             "package (Debian: python3-soundfile)") from None
-        data = (self.samples * np.float32(gain)).astype(np.float32)
-        fmt = os.path.splitext(path)[1].lstrip(".").upper() or None
-        write_staged(path, "sound file", lambda tmp: soundfile.write(tmp, data, int(rate),
-                                                                     format=fmt))
+        _core.write_sound(path, self.samples, int(rate), gain)
         return gain

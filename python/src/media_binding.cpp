@@ -1,4 +1,4 @@
-// quorvel._core: WAV output and the audio/video combiners.
+// quorvel._core: sound-file output and the audio/video combiners.
 
 #include "avcombine/mux_audio_video.h"
 #include "binding_support.h"
@@ -20,10 +20,10 @@ void combine(const std::string& audio, const std::string& video, const std::stri
   if (!r) throw FileFailure(r.message);
 }
 
-void writeWav(const std::string& path,
+void writeSound(const std::string& path,
               py::array_t<float, py::array::c_style | py::array::forcecast> samples, int rate,
               float gain) {
-  const std::string name = fileName(path, "the WAV file name");
+  const std::string name = fileName(path, "the sound file name");
   std::vector<float> s(samples.data(), samples.data() + samples.size());
   WavWriteResult w;
   {
@@ -40,8 +40,9 @@ void bindMedia(py::module_& m) {
         py::arg("ms_video1"),
         "Lays the WAV file's sound under the AVI file's video, copied or re-encoded "
         "(Microsoft Video 1).");
-  m.def("write_wav", &writeWav, py::arg("path"), py::arg("samples"), py::arg("rate"),
-        py::arg("gain"), "Writes mono float32 samples times gain as a WAV file.");
+  m.def("write_sound", &writeSound, py::arg("path"), py::arg("samples"), py::arg("rate"),
+        py::arg("gain"),
+        "Writes mono float32 samples times gain as a sound file (.wav float, .flac, .aiff).");
 }
 
 }  // namespace vt::python
