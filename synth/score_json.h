@@ -39,6 +39,9 @@ struct Score {
   bool hasVCV = false;
   ScoreMatrix VCV;   ///< 1×1: report the narrowest section of the frication frames
   std::vector<std::string> inputFiles;  ///< area-function files the frames were read from
+  /// Optional "labels": one name per key frame (e.g. the sound it stands for);
+  /// empty when the score has none. Not part of the call.
+  std::vector<std::string> labels;
 
   /// The call's arguments in quorvel order (7, 8 or 9 of them). A VCV without
   /// fs gets the default output rate, 10000 Hz, in position 8.
