@@ -121,7 +121,8 @@ int runTracksCommand(int argc, const char* const* argv, std::ostream& out, std::
     err << "quorvel tracks: " << checked.error << "\n";
     return 1;
   }
-  const std::vector<TrackFrame> frames = utteranceTracks(request, every, msg);
+  double duration = 0;
+  const std::vector<TrackFrame> frames = utteranceTracks(request, every, msg, &duration);
   if (!msg.empty()) {
     err << "quorvel tracks: " << msg << "\n";
     return 1;
@@ -129,8 +130,6 @@ int runTracksCommand(int argc, const char* const* argv, std::ostream& out, std::
   try {
     writeWhole(csvPath, tracksCsv(frames));
     if (grid) {
-      // The utterance lasts until the sample after the last frame's.
-      const double duration = frames.empty() ? 0.0 : frames.back().time_ms / 1000.0 + every / 1000.0;
       writeWhole(gridPath, keyFrameTextGrid(request, score.labels, duration));
     }
   } catch (const std::exception& e) {

@@ -10,7 +10,7 @@
 namespace vt {
 
 std::vector<TrackFrame> utteranceTracks(const SynthesisRequest& request, double every_ms,
-                                        std::string& error) {
+                                        std::string& error, double* duration_s) {
   error.clear();
   if (!std::isfinite(every_ms) || every_ms <= 0) {
     error = "frame step must be a finite number of ms > 0";
@@ -46,6 +46,7 @@ std::vector<TrackFrame> utteranceTracks(const SynthesisRequest& request, double 
     error = res.error;
     return {};
   }
+  if (duration_s) *duration_s = static_cast<double>(res.samples.size()) / fs;
 
   analysis::AnalysisSpec spec;
   spec.physics.simfrq = request.simfrq();

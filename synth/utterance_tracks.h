@@ -30,9 +30,10 @@ struct TrackFrame {
 /// glottal and area-function interpolators and network as the audio) and
 /// samples the values every every_ms ms (> 0), from 0 to the last sample; the
 /// formants are analysed from each frame's interpolated area function. A
-/// refused request gives an empty result and the reason in error.
+/// refused request gives an empty result and the reason in error. duration_s,
+/// if given, receives the length of the synthesised utterance.
 std::vector<TrackFrame> utteranceTracks(const SynthesisRequest& request, double every_ms,
-                                        std::string& error);
+                                        std::string& error, double* duration_s = nullptr);
 
 /// The frames as CSV: a header line, then one line per frame (time_ms, F0_Hz,
 /// Ag_cm2, Psub_cmH2O, F1_Hz, B1_Hz .. F5_Hz, B5_Hz, narrowest_section,
