@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "quorvel_version.h"
 #include "synth/default_utterance.h"
 #include "synth/score_json.h"
 #include "synth/internal_signals.h"
@@ -27,7 +28,7 @@ Usage:
   quorvel [SCORE.json] [-o OUT.wav] [--pcm16] [--normalize | --raw | --gain G]
           [--signals NAME[,NAME...]]
   quorvel --print-score        print the built-in /asa/ score (a template)
-  quorvel --help
+  quorvel --help | --version
 
 Without SCORE the built-in utterance /asa/ (0.7 s at 10 kHz) is synthesised
 into quorvel-demo.wav (or OUT.wav). With SCORE the output defaults to the
@@ -47,6 +48,7 @@ Options:
                      same decimation filter):
 @SIGNALS@  --print-score      write the built-in score as JSON to stdout and exit
   -h, --help         this text
+  --version          print the release number and exit
 
 The synthesiser computes the radiated sound pressure in dyn/cm^2 (at 100 cm
 from the lips; speech peaks are around 1), exactly as the Octave/MATLAB
@@ -173,7 +175,8 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   CLI::App app{"quorvel - articulatory speech synthesis", "quorvel"};
   app.set_help_flag();  // --help prints the full text below, not CLI11's summary
   std::string scorePath, outPath;
-  bool pcm16 = false, normalize = false, raw = false, help = false, printScore = false;
+  bool pcm16 = false, normalize = false, raw = false, help = false, printScore = false,
+       version = false;
   double gain = 1.0;
   app.add_option("score", scorePath, "JSON score");
   auto* outOpt = app.add_option("-o,--output", outPath, "WAV file");
@@ -185,6 +188,7 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   normOpt->excludes(rawOpt);
   app.add_flag("-h,--help", help);
   app.add_flag("--print-score", printScore);
+  app.add_flag("--version", version);
   std::vector<std::string> signalNames;
   app.add_option("--signals", signalNames)->delimiter(',');
   try {
@@ -195,6 +199,10 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   }
   if (help) {
     out << quorvelCliHelp();
+    return 0;
+  }
+  if (version) {
+    out << "quorvel " << kQuorvelVersion << "\n";
     return 0;
   }
   if (printScore) {
