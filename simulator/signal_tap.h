@@ -39,9 +39,7 @@ class SignalTap {
   /// to every followed signal.
   void record(const Simulator& sim, int flag);
   /// Output-rate samples of signal s so far (empty when not followed).
-  const std::vector<float>& samples(NetworkSignal s) const {
-    return out_[static_cast<int>(s)];
-  }
+  const std::vector<float>& samples(NetworkSignal s) const { return out_[static_cast<int>(s)]; }
 
  private:
   static constexpr int kCount = static_cast<int>(NetworkSignal::Count);

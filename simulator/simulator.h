@@ -84,12 +84,6 @@ class Simulator {
     memAc_ = NoiseMemory{};
   }
 
-  /// Lung pressure from now on, cm H2O: the flow law and the lung source row
-  /// of the running network follow it from the next step.
-  void set_lung_pressure(float Psub_cmH2O) {
-    cfg.Psub = Psub_cmH2O;
-    if (running_) eq_[0].elimSrc = cfg.H2O_bar * cfg.Psub;
-  }
   /// Hands every simulation step's network state to `tap` (nullptr: none).
   /// The tap completes the deferred part of each step's solution, so a run
   /// with a tap takes longer; its samples are the same.

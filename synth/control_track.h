@@ -12,8 +12,8 @@ enum class Transition : int { Zero = 0, Linear = 1, Cosine = 2 };
 
 /// One break point of a scalar control track.
 struct BreakPoint {
-  double time_ms = 0.0;  ///< time, ms (lies on output sample trunc(t·fs/1000))
-  double value = 0.0;    ///< the track's quantity (cm², Hz, cm H2O, ...)
+  double time_ms = 0.0;                  ///< time, ms (lies on output sample trunc(t·fs/1000))
+  double value = 0.0;                    ///< the track's quantity (cm², Hz, cm H2O, ...)
   Transition kind = Transition::Linear;  ///< law of the segment that ends here
   bool operator==(const BreakPoint&) const = default;
 };

@@ -20,7 +20,8 @@ std::string kindOf(const json& v) {
 /// Parser of one object: refuses fields it does not know, reads typed values.
 class Fields {
  public:
-  Fields(const json& obj, std::string path, std::string& err) : obj_(obj), path_(std::move(path)), err_(err) {}
+  Fields(const json& obj, std::string path, std::string& err)
+      : obj_(obj), path_(std::move(path)), err_(err) {}
 
   /// False (and the message) when the value is no object or holds an unknown field.
   bool known(std::initializer_list<const char*> names) {
@@ -81,7 +82,8 @@ class Fields {
 };
 
 /// A list of numbers: flat, or a column of one-number rows.
-bool numberList(const json& v, const std::string& where, std::vector<double>& out, std::string& err) {
+bool numberList(const json& v, const std::string& where, std::vector<double>& out,
+                std::string& err) {
   if (v.is_number()) {
     out = {v.get<double>()};
     return true;
@@ -127,8 +129,10 @@ bool sectionList(const json& v, const std::string& where, std::vector<TubeSectio
 /// A break-point track [[ms, ...], [value, ...], [kind, ...]].
 bool breakPoints(const json& v, const std::string& where, ControlTrack& out, std::string& err) {
   if (!v.is_array() || v.size() != 3) {
-    err = where + ": expected a break-point track [[ms, ...], [values, ...], [kinds, ...]] "
-                  "(three rows), got " + kindOf(v);
+    err = where +
+          ": expected a break-point track [[ms, ...], [values, ...], [kinds, ...]] "
+          "(three rows), got " +
+          kindOf(v);
     return false;
   }
   std::vector<double> rows[3];
@@ -203,15 +207,17 @@ bool walls(const json& v, SynthesisOptions& o, std::string& err) {
                   "trachea_stiffness"}) &&
          f.boolean("on", o.wall) && f.number("resistance", o.wall_resi) &&
          f.number("mass", o.wall_mass) && f.number("stiffness", o.wall_comp) &&
-         f.number("trachea_resistance", o.trachea_resi) && f.number("trachea_mass", o.trachea_mass) &&
-         f.number("trachea_stiffness", o.trachea_comp);
+         f.number("trachea_resistance", o.trachea_resi) &&
+         f.number("trachea_mass", o.trachea_mass) && f.number("trachea_stiffness", o.trachea_comp);
 }
 
 bool glottis(const json& v, SynthesisOptions& o, std::string& err) {
   auto modelName = [&](const json& n, const std::string& where) {
     const std::string s = n.is_string() ? n.get<std::string>() : "";
-    if (s == "fant") o.glottis = GlottalModel::Fant;
-    else if (s == "halvane") o.glottis = GlottalModel::Halvane;
+    if (s == "fant")
+      o.glottis = GlottalModel::Fant;
+    else if (s == "halvane")
+      o.glottis = GlottalModel::Halvane;
     else {
       err = where + ": expected \"fant\" or \"halvane\", got " +
             (n.is_string() ? "\"" + s + "\"" : kindOf(n));
@@ -247,7 +253,8 @@ bool noise(const json& v, SynthesisOptions& o, std::string& err) {
     double gain = 1.0;
     if (!f.number("gain", gain)) return false;
     // The scale is formed as the gateway forms it (1e-8 as a float) times the gain.
-    o.noiseAmp = gain == 1.0 ? SynthesisOptions{}.noiseAmp : static_cast<float>(SynthesisOptions{}.noiseAmp * gain);
+    o.noiseAmp = gain == 1.0 ? SynthesisOptions{}.noiseAmp
+                             : static_cast<float>(SynthesisOptions{}.noiseAmp * gain);
   }
   if (const json* s = f.get("seed")) {
     const double d = s->is_number() ? s->get<double>() : NAN;
@@ -271,8 +278,10 @@ bool parseModel(const json& model, SynthesisOptions& o, std::string& err) {
   if (!f.boolean("wall_radiation", o.wall_radiation) || !f.boolean("dynamic_term", o.dynamic_term))
     return false;
   if (const json* v = f.get("Psub")) {
-    if (v->is_number()) o.Psub = static_cast<float>(v->get<double>());
-    else if (!breakPoints(*v, "model.Psub", o.Psub_track, err)) return false;
+    if (v->is_number())
+      o.Psub = static_cast<float>(v->get<double>());
+    else if (!breakPoints(*v, "model.Psub", o.Psub_track, err))
+      return false;
   }
   if (const json* v = f.get("glottis"); v && !glottis(*v, o, err)) return false;
   if (const json* v = f.get("noise"); v && !noise(*v, o, err)) return false;

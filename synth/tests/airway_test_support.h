@@ -49,9 +49,8 @@ inline std::string steadyVowel(double Ag0, double AgP, int nvt, const std::strin
   std::ostringstream s;
   s << "{\"nss\": " << nvt << ", \"TAg0\": [[0, " << dur_ms << "], [" << Ag0 << ", " << Ag0
     << "], [1, 1]], \"TAgP\": [[0, " << dur_ms << "], [" << AgP << ", " << AgP
-    << "], [1, 1]], \"TF0\": [[0, " << dur_ms << "], [120, 120], [1, 1]], \"TAF1\": [[0, "
-    << dur_ms << "], [1, 1], [1, 1]], \"TAF2\": " << areas << ", \"dx\": 1, \"model\": " << model
-    << "}";
+    << "], [1, 1]], \"TF0\": [[0, " << dur_ms << "], [120, 120], [1, 1]], \"TAF1\": [[0, " << dur_ms
+    << "], [1, 1], [1, 1]], \"TAF2\": " << areas << ", \"dx\": 1, \"model\": " << model << "}";
   return s.str();
 }
 

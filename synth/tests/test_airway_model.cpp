@@ -48,7 +48,10 @@ TEST(AirwayModel, DefaultModelAndSignalsKeepQuorvelsBits) {
 
 TEST(AirwayModel, BadValuesAreRefusedNamingTheField) {
   const std::string vowel = steadyVowel(0.05, 0.2, 17, uniformAreas(17, 2.0), 100, "%");
-  const struct { const char* model; const char* field; } cases[] = {
+  const struct {
+    const char* model;
+    const char* field;
+  } cases[] = {
       {R"({"nasal": {"branch_section": 17}})", "model.nasal.branch_section"},
       {R"({"nasal": {"branch_section": 0}})", "model.nasal.branch_section"},
       {R"({"nasal": {"coupling_lengths": [0.6, -1]}})", "model.nasal.coupling_lengths"},
@@ -71,7 +74,8 @@ TEST(AirwayModel, BadValuesAreRefusedNamingTheField) {
       {R"({"Psub": [[0, 100], [0, 1e9], [1, 1]]})", "model.Psub"},
       {R"({"Psub": [[0, 0], [0, 8], [1, 1]]})", "model.Psub"},
       {R"({"glottis": "rosenberg"})", "model.glottis"},
-      {R"({"glottis": {"open_quotient": 0.3, "close_quotient": 0.4}})", "model.glottis.close_quotient"},
+      {R"({"glottis": {"open_quotient": 0.3, "close_quotient": 0.4}})",
+       "model.glottis.close_quotient"},
       {R"({"glottis": {"open_quotient": 0.8, "close_quotient": 0.4}})", "model.glottis"},
       {R"({"noise": {"gain": -1}})", "model.noise.gain"},
       {R"({"noise": {"seed": 1.5}})", "model.noise.seed"},
@@ -89,8 +93,9 @@ TEST(AirwayModel, BadValuesAreRefusedNamingTheField) {
   text.replace(text.find('%'), 1, "{}");
   EXPECT_NE(synthesizeScore(withFields(text, R"("signals": ["nostril_flow"])")).error.find("nasal"),
             std::string::npos);
-  EXPECT_NE(synthesizeScore(withFields(text, R"("signals": ["lung_flow"])")).error.find("lung_flow"),
-            std::string::npos);
+  EXPECT_NE(
+      synthesizeScore(withFields(text, R"("signals": ["lung_flow"])")).error.find("lung_flow"),
+      std::string::npos);
   // A typed request goes through the same checks.
   SynthesisRequest rq;
   rq.TAg0 = rq.TAgP = rq.TF0 = {{0, 1, Transition::Linear}, {20, 1, Transition::Linear}};
@@ -148,9 +153,9 @@ TEST(AirwayPhysics, MeanFlowIsConservedThroughTheBranches) {
 TEST(AirwayPhysics, SteadyOpenGlottisPassesTheFlowOfTheFlowLaw) {
   // Open glottis of 0.1 cm², no pulses, no noise, 8 cm H2O, uniform 3 cm² tract.
   const double Ag = 0.1, Ac = 3.0;
-  const SynthesisResult r = synthesizeScore(withFields(
-      steadyVowel(Ag, 0.0, 17, uniformAreas(17, Ac), 300, R"({"noise": false})"),
-      R"("signals": ["glottal_flow", "glottal_area"])"));
+  const SynthesisResult r = synthesizeScore(
+      withFields(steadyVowel(Ag, 0.0, 17, uniformAreas(17, Ac), 300, R"({"noise": false})"),
+                 R"("signals": ["glottal_flow", "glottal_area"])"));
   ASSERT_EQ(r.status, 0) << r.error;
   const double U = meanOf(r.signals.at("glottal_flow"), 2000, 3000);
   EXPECT_NEAR(meanOf(r.signals.at("glottal_area"), 2000, 3000), Ag * 1.001, 1e-4);
@@ -160,7 +165,8 @@ TEST(AirwayPhysics, SteadyOpenGlottisPassesTheFlowOfTheFlowLaw) {
   const double rk = Kc * rho * (1 / (Ag * Ag) + 1 / (Ac * Ac));
   const double rv = 12 * mu * 1.2 * 1.2 * 0.3 / (Ag * Ag * Ag) + 8 * M_PI * mu * 1.0 / (Ac * Ac);
   const double law = (std::sqrt(rv * rv + 4 * rk * P) - rv) / (2 * rk);
-  EXPECT_NEAR(U / 1.001, law, 0.01 * law) << "network " << U << " cm³/s, law " << law;  // DC gain of the filter
+  EXPECT_NEAR(U / 1.001, law, 0.01 * law)
+      << "network " << U << " cm³/s, law " << law;  // DC gain of the filter
 }
 
 }  // namespace
