@@ -88,7 +88,7 @@ bool toJson(const mxArray* a, const std::string& where, json& out, std::string& 
   }
   const std::size_t M = mxGetM(a), N = mxGetN(a);
   if (mxIsLogical(a) && M * N == 1) {
-    out = mxGetLogicals(a)[0];
+    out = static_cast<bool>(mxGetLogicals(a)[0] != 0);
     return true;
   }
   if (mxGetNumberOfDimensions(a) > 2) {
@@ -129,27 +129,26 @@ CallResult work(int nlhs, int nrhs, const mxArray* prhs[], std::string& err) {
       r.refused = true;
       return r;
     }
-    std::string text;
+    vt::Score score;
+    vt::SynthesisRequest request;
+    bool parsed = false;
     if (mxIsChar(prhs[0])) {
       json j;
       if (!toJson(prhs[0], "score", j, err)) return r;
-      text = j.get<std::string>();
+      parsed = vt::parseScore(j.get<std::string>(), score, err);
     } else if (mxIsStruct(prhs[0]) && mxGetNumberOfElements(prhs[0]) == 1) {
       json j;
       if (!toJson(prhs[0], "score", j, err)) {
         r.refused = true;
         return r;
       }
-      text = j.dump();
+      parsed = vt::scoreFromJson(j, score, err);
     } else {
       err = "score must be a 1x1 struct with the fields of a score file, or its JSON text";
       r.refused = true;
       return r;
     }
-    vt::Score score;
-    vt::SynthesisRequest request;
-    if (!vt::parseScore(text, score, err)) {
-      err = "quorvel_synth: " + err;
+    if (!parsed) {
       r.refused = true;
       return r;
     }
