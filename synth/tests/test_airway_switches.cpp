@@ -55,24 +55,26 @@ std::string vcvOneSecond(const std::string& model) {
       [6.42,6.42,6.42,6.42,6.42,6.42], [6.105,6.105,6.105,6.105,6.105,6.105],
       [4.99,4.99,4.99,4.99,4.99,4.99], [4.0,4.0,4.0,4.0,4.0,4.0],
       [4.26,4.26,0,0,4.26,4.26], [4.86,4.86,0,0,4.86,4.86]],
-    "model": )" + model + "}";
+    "model": )" +
+         model + "}";
 }
 
 TEST(AirwaySwitches, EveryCombinationStaysFinite) {
   testing::ScratchDir dir;
-  const char* names[] = {"nasal", "trachea", "sinus", "walls", "wall_radiation", "dynamic_term",
-                         "noise"};
+  const char* names[] = {"nasal",          "trachea",      "sinus", "walls",
+                         "wall_radiation", "dynamic_term", "noise"};
   int runs = 0;
   for (int bits = 0; bits < 128; ++bits) {
     auto on = [&](int i) { return (bits >> i & 1) != 0; };
     if (on(2) && !on(0)) continue;  // the sinus hangs on the nasal branch
     std::string model = "{";
     if (on(0))
-      model += std::string(R"("nasal": {"branch_section": 12, "sinus": )") +
-               (on(2) ? "true" : "false") +
-               R"(, "velum": [[0, 200, 380, 620, 780, 1000], [0, 0, 1, 1, 0, 0], [1, 1, 2, 1, 2, 1]]}, )";
+      model +=
+          std::string(R"("nasal": {"branch_section": 12, "sinus": )") + (on(2) ? "true" : "false") +
+          R"(, "velum": [[0, 200, 380, 620, 780, 1000], [0, 0, 1, 1, 0, 0], [1, 1, 2, 1, 2, 1]]}, )";
     for (int i : {1, 3, 4, 5, 6})
-      model += std::string("\"") + names[i] + "\": " + (on(i) ? "true" : "false") + (i < 6 ? ", " : "");
+      model +=
+          std::string("\"") + names[i] + "\": " + (on(i) ? "true" : "false") + (i < 6 ? ", " : "");
     model += "}";
     const std::string score = dir.write("c.json", vcvOneSecond(model));
     std::string err;
@@ -91,12 +93,11 @@ TEST(AirwaySwitches, EveryCombinationStaysFinite) {
 
 TEST(AirwaySwitches, SignalsBecomeRawFloatFilesBesideThePressure) {
   testing::ScratchDir dir;
-  const std::string score = dir.write(
-      "ama.json", vcvOneSecond(R"({"nasal": {"branch_section": 12,
+  const std::string score = dir.write("ama.json", vcvOneSecond(R"({"nasal": {"branch_section": 12,
           "velum": [[0, 380, 620, 1000], [0, 1, 1, 0], [1, 2, 1, 2]]}})"));
   std::string err;
-  ASSERT_EQ(cli({score, "--signals", "glottal_flow,nostril_flow", "--signals", "glottal_area"}, &err),
-            0)
+  ASSERT_EQ(
+      cli({score, "--signals", "glottal_flow,nostril_flow", "--signals", "glottal_area"}, &err), 0)
       << err;
   SF_INFO p, g, a;
   const std::vector<float> pressure = readWav(dir.path("ama.wav"), p);
