@@ -1,6 +1,8 @@
 #include "synth/synthesizer.h"
 
+#include <array>
 #include <climits>
+#include <memory>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -13,7 +15,9 @@
 #include "artic/interpo_mem.h"
 #include "artic/interpolVTAF.h"
 #include "artic/interpolX.h"
+#include "simulator/signal_tap.h"
 #include "synth/gateway_config.h"
+#include "synth/internal_signals.h"
 #include "synth/request_checks.h"
 
 namespace vt {
@@ -80,7 +84,9 @@ class SimulatorRun {
   explicit SimulatorRun(Simulator& sim) : sim_(sim) {}
   ~SimulatorRun() {
     if (started_) sim_.vtt_term();
-    sim_.afvt = nullptr;  // the call's area function is released next
+    sim_.set_signal_tap(nullptr);
+    sim_.afvt = nullptr;  // the call's area functions are released next
+    sim_.afnt = nullptr;
   }
   SimulatorRun(const SimulatorRun&) = delete;
   SimulatorRun& operator=(const SimulatorRun&) = delete;
@@ -128,19 +134,44 @@ SynthesisResult Synthesizer::synthesize(const SynthesisRequest& request) {
   }
 }
 
-float Synthesizer::glottalPulse(GlottalModel model, float amplitude, int* period) {
-  return model == GlottalModel::Halvane ? halvane_.tick(amplitude, period)
-                                        : fant_.tick(amplitude, period);
-}
-
 SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
   const float smpfrq = rq.smpfrq;
   const int nvt = rq.nvt;
   SimConfig& cfg = sim_.cfg;
   cfg.smpfrq = smpfrq;
   cfg.simfrq = rq.simfrq();
-  applySynthesisOptions(cfg, rq.options, nvt);
-  if (rq.options.seed) sim_.seed_noise(*rq.options.seed);
+  const SynthesisOptions& opt = rq.options;
+  applySynthesisOptions(cfg, opt, nvt);
+  if (opt.seed) sim_.seed_noise(*opt.seed);
+  fant_.setQuotients(opt.open_quotient.value_or(FantGlottalArea::kOpenQuotient),
+                     opt.close_quotient.value_or(FantGlottalArea::kCloseQuotient));
+  halvane_.setQuotients(opt.open_quotient.value_or(HalvaneGlottalArea::kOpenQuotient),
+                        opt.close_quotient.value_or(HalvaneGlottalArea::kCloseQuotient));
+
+  // Nasal branch: coupling sections at the velum port area of each sample,
+  // then the fixed nasal tract proper.
+  std::vector<area_function> afnt;
+  interpoMem memVelum, memPsub;
+  const int nnc = static_cast<int>(opt.coupling_lengths_cm.size());
+  if (opt.nasal_tract) {
+    for (double x : opt.coupling_lengths_cm) afnt.push_back({0.0f, static_cast<float>(x)});
+    for (const TubeSection& t : opt.nasal_sections)
+      afnt.push_back({static_cast<float>(t.area_cm2), static_cast<float>(t.length_cm)});
+    loadTrack(opt.velum, memVelum);
+    sim_.afnt = afnt.data();
+    sim_.nnt = static_cast<int>(afnt.size());
+  }
+  const bool psubTrack = !opt.Psub_track.empty();
+  if (psubTrack) loadTrack(opt.Psub_track, memPsub);
+
+  // Internal signals, through their own copies of the output filter.
+  std::unique_ptr<SignalTap> tap;
+  if (!rq.signals.empty()) {
+    std::array<bool, static_cast<int>(NetworkSignal::Count)> wanted{};
+    for (const std::string& name : rq.signals)
+      wanted[static_cast<int>(findInternalSignal(name)->signal)] = true;
+    tap = std::make_unique<SignalTap>(wanted);
+  }
 
   // Scalar control tracks: glottal baseline area, pulse amplitude, F0.
   interpoMem memAg0, memAgP, memF0;
@@ -164,9 +195,7 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
   buffer.reserve(10000);
   std::vector<area_function> afvt;
   SimulatorRun run(sim_);
-  unsigned int nextPeriodStart = 0;
-  int period = 0;
-  float prevAg = 0.0f;
+  glottis_.restart();
 
   // One output sample per pass.
   for (unsigned int j = 0;; ++j) {
@@ -174,41 +203,41 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
     const float gp = interpolX(j, &memAgP, smpfrq);
     const float f0 = interpolX(j, &memF0, smpfrq);
     // While F0 is in a kind-0 (voiceless) segment, the next pulse waits for its end.
-    if (memF0.kind == 0) nextPeriodStart = memF0.segEnd;
-    if (j == nextPeriodStart) {
-      // Period length: fs/F0 rounded to whole samples, halves up.
-      if (f0 > 0.0f) {
-        const double q = static_cast<double>(smpfrq) / static_cast<double>(f0) + 0.5;
-        period = q < 2147483647.0 ? static_cast<int>(q) : INT_MAX;
-      } else {
-        period = 0;
-      }
-      nextPeriodStart += static_cast<unsigned int>(period);
-    }
-    const int periodGiven = period;
-    const float pulse = glottalPulse(rq.options.glottis, gp, &period);
-    // Glottal area = pulse + baseline, smoothed by a first-order low-pass of
-    // unity DC gain: Ag = (0.8·Ag_prev + raw) / 1.8.
-    float Ag = pulse + g0;
-    Ag = static_cast<float>((0.8 * prevAg + Ag) / 1.8);
-    prevAg = Ag;
+    if (memF0.kind == 0) glottis_.holdUntil(memF0.segEnd);
+    const GlottalSample g = glottis_.next(j, g0, gp, f0, smpfrq, rq.options.glottis);
+    const float Ag = g.Ag;
     sim_.Ag = Ag;
     interpolVTAF(j, &vtaf, nvt, smpfrq, afvt, cfg.noiseSourceLoc);
     sim_.afvt = afvt.data();
-    if (j == 0) run.start();
+    if (opt.nasal_tract) {
+      const float port = opt.velum.empty() ? 0.0f : interpolX(j, &memVelum, smpfrq);
+      for (int c = 0; c < nnc; ++c) afnt[c].A = port;
+    }
+    if (psubTrack) sim_.set_lung_pressure(interpolX(j, &memPsub, smpfrq));
+    if (j == 0) {
+      run.start();
+      if (tap) {
+        tap->begin(sim_.constants().deci);
+        sim_.set_signal_tap(tap.get());
+      }
+    }
     const float s = sim_.vtt_sim();
     try {
       if (outputLimit_ != 0 && buffer.size() >= outputLimit_) throw std::bad_alloc();
       buffer.push_back(s);
     } catch (const std::bad_alloc&) {
-      return refuse(out.printed, "out of memory for " + std::to_string(std::size_t{j} + 1) +
-                                     " output samples");
+      return refuse(out.printed,
+                    "out of memory for " + std::to_string(std::size_t{j} + 1) + " output samples");
     }
-    if (trace_) trace_(SampleTrace{j, g0, gp, f0, periodGiven, pulse, Ag, s});
+    if (trace_) trace_(SampleTrace{j, g0, gp, f0, g.period, g.pulse, Ag, s});
     if (memAg0.ended && memAgP.ended) break;
   }
 
   out.samples = std::move(buffer);
+  if (tap) {
+    for (const std::string& name : rq.signals)
+      out.signals[name] = tap->samples(findInternalSignal(name)->signal);
+  }
   return out;
 }
 
