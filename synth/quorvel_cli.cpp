@@ -22,6 +22,7 @@ const char* quorvelCliHelp() {
 Usage:
   quorvel [SCORE.json] [-o OUT.wav] [--pcm16] [--normalize | --raw | --gain G]
   quorvel --print-score        print the built-in /asa/ score (a template)
+  quorvel batch MANIFEST -o OUTDIR [...]   a whole corpus (quorvel batch --help)
   quorvel --help
 
 Without SCORE the built-in utterance /asa/ (0.7 s at 10 kHz) is synthesised
