@@ -117,35 +117,6 @@ void appendMatrix(std::string& s, const ScoreMatrix& m, const std::string& inden
   s += "]";
 }
 
-}  // namespace
-
-ScoreMatrix ScoreMatrix::fromRows(const std::vector<std::vector<double>>& rows) {
-  ScoreMatrix m;
-  m.rows = rows.size();
-  m.cols = rows.empty() ? 0 : rows[0].size();
-  m.values.resize(m.rows * m.cols);
-  for (std::size_t r = 0; r < m.rows; ++r)
-    for (std::size_t c = 0; c < m.cols; ++c) m.values[c * m.rows + r] = rows[r][c];
-  return m;
-}
-
-ScoreMatrix ScoreMatrix::scalar(double v) {
-  ScoreMatrix m;
-  m.rows = m.cols = 1;
-  m.values = {v};
-  return m;
-}
-
-std::vector<ArgView> Score::args() const {
-  std::vector<ArgView> a{nss.view(), TAg0.view(), TAgP.view(), TF0.view(),
-                         TAF1.view(), TAF2.view(), dx.view()};
-  if (hasFs || hasVCV) a.push_back(hasFs ? fs.view() : ArgView{});
-  if (hasVCV) a.push_back(VCV.view());
-  return a;
-}
-
-namespace {
-
 /// The list of TAF2_files: a path or null per key frame.
 bool toFileList(const json& v, std::vector<std::optional<std::string>>& files, std::string& err) {
   if (!v.is_array()) {
@@ -153,9 +124,17 @@ bool toFileList(const json& v, std::vector<std::optional<std::string>>& files, s
     return false;
   }
   for (std::size_t m = 0; m < v.size(); ++m) {
-    if (v[m].is_null()) files.emplace_back();
-    else if (v[m].is_string()) files.emplace_back(v[m].get<std::string>());
-    else {
+    if (v[m].is_null())
+      files.emplace_back();
+    else if (v[m].is_string()) {
+      // A zero character ("\u0000") would cut the name short and open another file.
+      std::string name = v[m].get<std::string>();
+      if (name.find('\0') != std::string::npos) {
+        err = "TAF2_files: entry " + std::to_string(m + 1) + " contains a zero character";
+        return false;
+      }
+      files.emplace_back(std::move(name));
+    } else {
       err = "TAF2_files: entry " + std::to_string(m + 1) + " is " + typeName(v[m]) +
             ", not a file name or null";
       return false;
@@ -166,8 +145,7 @@ bool toFileList(const json& v, std::vector<std::optional<std::string>>& files, s
 
 }  // namespace
 
-bool parseScore(const std::string& text, Score& out, std::string& err,
-                const std::string& baseDir) {
+bool parseScore(const std::string& text, Score& out, std::string& err, const std::string& baseDir) {
   json doc;
   // A field given twice would silently take its last value: refuse it.
   std::set<std::string> fields;
@@ -190,9 +168,16 @@ bool parseScore(const std::string& text, Score& out, std::string& err,
     err = "field \"" + twice + "\" is given twice";
     return false;
   }
+  return scoreFromJson(doc, out, err, baseDir);
+}
+
+bool scoreFromJson(const nlohmann::json& doc, Score& out, std::string& err,
+                   const std::string& baseDir) {
   if (!doc.is_object()) {
-    err = "a score must be a JSON object with the fields nss, TAg0, TAgP, TF0, TAF1, TAF2, dx "
-          "(and optionally fs, VCV); got " + typeName(doc);
+    err =
+        "a score must be a JSON object with the fields nss, TAg0, TAgP, TF0, TAF1, TAF2, dx "
+        "(and optionally fs, VCV); got " +
+        typeName(doc);
     return false;
   }
   for (auto it = doc.begin(); it != doc.end(); ++it) {
@@ -201,7 +186,8 @@ bool parseScore(const std::string& text, Score& out, std::string& err,
     for (const char* k : kRequired) known = known || key == k;
     for (const char* k : kOptional) known = known || key == k;
     if (!known) {
-      err = "unknown field \"" + key + "\" (fields: nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV, "
+      err = "unknown field \"" + key +
+            "\" (fields: nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV, "
             "TAF2_files; names starting with _ are ignored)";
       return false;
     }
