@@ -38,8 +38,7 @@ def rows(out):
 
 
 def sound(data):
-    """The format and sample chunks of a RIFF/WAVE file (other chunks, such as
-    a peak chunk with the time of writing, are no part of the sound)."""
+    """The format and sample chunks of a RIFF/WAVE file (checks it is whole)."""
     check(data[:4] == b"RIFF" and data[8:12] == b"WAVE", "a WAV file")
     chunks, pos = {}, 12
     while pos + 8 <= len(data):
@@ -56,7 +55,8 @@ def outputs(out):
         check(not name.startswith("."), "unfinished file left: " + name)
         if not name.endswith(".jsonl"):
             with open(os.path.join(out, name), "rb") as f:
-                files[name] = sound(f.read())
+                files[name] = f.read()
+            sound(files[name])
     return files
 
 
@@ -140,7 +140,7 @@ def main(tmp):
     again = {x["id"]: x for x in rows(one)}
     check(again[victim["id"]]["score_sha256"] != victim["score_sha256"], "edited score redone")
     with open(os.path.join(one, damaged["output"]), "rb") as f:
-        check(sound(f.read()) == ref_files[damaged["output"]], "damaged output redone")
+        check(f.read() == ref_files[damaged["output"]], "damaged output redone")
     check(r.stdout.split("(")[1].startswith("%d kept" % (len(ok) - 2)), "all others kept: " + r.stdout)
     print("ok: %d utterances, %d failing as expected" % (len(ref), len(failed)))
 
