@@ -14,6 +14,7 @@
 #include "corpus/batch_runner.h"
 #include "corpus/progress_display.h"
 #include "corpus/program_version.h"
+#include "synth/internal_signals.h"
 
 namespace vt {
 
@@ -56,7 +57,9 @@ Options:
   --resume          keep the utterances whose output file and metadata line
                     are complete and whose content hash is unchanged;
                     synthesise the rest
-  --signals A,B     also store these internal signals, as OUTDIR/<id>.A.wav
+  --signals A,B     also store these internal signals of the network (raw
+                    values, float WAV) as OUTDIR/<id>.A.wav, besides those a
+                    score lists itself; quorvel --help lists them
   -h, --help        this text
 
 Every file appears complete or not at all. A failing utterance does not stop
@@ -161,8 +164,8 @@ int runBatchCli(int argc, const char* const* argv, std::ostream& out, std::ostre
     return usage("--shard must be K/N with 1 <= K <= N, got \"" + shard + "\"");
   }
   for (const std::string& s : settings.signals) {
-    if (s.empty() || s.find_first_of("/\\. ") != std::string::npos) {
-      return usage("signal name \"" + s + "\" cannot be part of a file name");
+    if (!findInternalSignal(s)) {
+      return usage("unknown signal \"" + s + "\"; the signals are:\n" + internalSignalHelp("  "));
     }
   }
   settings.version = programVersion();

@@ -10,6 +10,7 @@
 #include "corpus/utterance_job.h"
 #include "corpus/worker_pool.h"
 #include "fileio/staged_output.h"
+#include "synth/internal_signals.h"
 #include "synth/synthesizer.h"
 
 namespace vt {
@@ -56,7 +57,7 @@ BatchSummary runBatch(const BatchSettings& settings, BatchProgress& progress,
     mine.push_back(&e);
     if (e.output.empty()) continue;
     finalNames.insert(e.output);
-    for (const std::string& s : settings.signals) finalNames.insert(signalFileName(e.output, s));
+    for (const InternalSignalInfo& s : internalSignals()) finalNames.insert(signalFileName(e.output, s.name));
   }
   removeStaleTemporaries(settings.outDir, finalNames);
 

@@ -3,10 +3,15 @@
 #include <sndfile.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <filesystem>
 #include <limits>
 #include <new>
+
+#include <nlohmann/json.hpp>
 
 #include "corpus/content_hash.h"
 #include "synth/score_json.h"
@@ -49,11 +54,32 @@ void measure(const std::vector<float>& samples, MetadataRow& row) {
   row.duration_s = static_cast<double>(samples.size()) / row.fs_Hz;
 }
 
+/// The airway model of a score as canonical JSON (keys sorted), "null" when absent.
+std::string modelJson(const ManifestEntry& entry) {
+  std::string text = entry.scoreText;
+  if (text.empty()) {
+    std::ifstream in(entry.scorePath, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  const nlohmann::json doc = nlohmann::json::parse(text, nullptr, false);
+  if (!doc.is_object() || !doc.contains("model")) return "null";
+  return doc["model"].dump();
+}
+
+/// SHA-256 of what decides the samples: the matrices as read (area-function
+/// files included), the airway model, the signals and the seed.
+std::string contentHash(const ManifestEntry& entry, const Score& score) {
+  std::string content = "score\n" + scoreToJson(score) + "model " + modelJson(entry) + "\nseed " +
+                        (entry.seed ? std::to_string(*entry.seed) : "none") + "\nsignals";
+  for (const std::string& s : score.signals) content += " " + s;
+  return sha256Hex(content);
+}
+
 }  // namespace
 
 std::string signalFileName(const std::string& output, const std::string& signal) {
-  const fs::path p(output);
-  return (p.stem().string() + "." + signal + p.extension().string());
+  // Always float WAV: signals hold raw values that integer formats would clip.
+  return fs::path(output).stem().string() + "." + signal + ".wav";
 }
 
 PreparedUtterance prepareUtterance(const ManifestEntry& entry, const UtteranceSettings& settings) {
@@ -75,10 +101,12 @@ PreparedUtterance prepareUtterance(const ManifestEntry& entry, const UtteranceSe
     row.error = entry.scorePath.empty() ? "score: " + err : err;
     return p;
   }
-  std::string content = "score\n" + scoreToJson(score) + "seed " +
-                        (entry.seed ? std::to_string(*entry.seed) : "none") + "\nsignals";
-  for (const std::string& s : settings.signals) content += " " + s;
-  row.scoreHash = sha256Hex(content);
+  for (const std::string& s : settings.signals) {
+    if (std::find(score.signals.begin(), score.signals.end(), s) == score.signals.end()) {
+      score.signals.push_back(s);
+    }
+  }
+  row.scoreHash = contentHash(entry, score);
   row.fs_Hz = score.outputRate();
   const CheckOutcome checked = requestFromScore(score, p.request);
   if (checked.status != 0) {
@@ -144,7 +172,7 @@ std::optional<MetadataRow> runUtterance(const PreparedUtterance& prepared,
     return w.error;
   };
   const std::string& output = prepared.output;
-  for (const std::string& s : settings.signals) {
+  for (const std::string& s : prepared.request.signals) {
     const auto it = result.signals.find(s);
     if (it == result.signals.end()) {
       removeWritten();

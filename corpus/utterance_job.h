@@ -33,8 +33,9 @@ struct UtteranceSettings {
 };
 
 /// Reads the entry's score (file or inline object), builds the request with
-/// the entry's seed and computes the content hash: SHA-256 of the score as
-/// read (area-function files included), the seed and the signals.
+/// the entry's seed and settings.signals added to the score's own signals,
+/// and computes the content hash: SHA-256 of the score as read (area-function
+/// files included), its airway model, the signals and the seed.
 PreparedUtterance prepareUtterance(const ManifestEntry& entry, const UtteranceSettings& settings);
 
 /// Synthesises a prepared utterance with a synthesiser of its own (so the
@@ -50,7 +51,7 @@ std::optional<MetadataRow> runUtterance(const PreparedUtterance& prepared,
 /// row's samples at its rate (what --resume relies on before skipping it).
 bool outputMatchesRow(const std::string& outDir, const MetadataRow& row);
 
-/// File name of a signal stored beside output: "a.wav" and "Ug" give "a.Ug.wav".
+/// File name of a signal stored beside output: "a.flac" and "Ug" give "a.Ug.wav".
 std::string signalFileName(const std::string& output, const std::string& signal);
 
 }  // namespace vt

@@ -142,6 +142,19 @@ def main(tmp):
     with open(os.path.join(one, damaged["output"]), "rb") as f:
         check(f.read() == ref_files[damaged["output"]], "damaged output redone")
     check(r.stdout.split("(")[1].startswith("%d kept" % (len(ok) - 2)), "all others kept: " + r.stdout)
+    # Signals beside the outputs; the airway model is part of the content hash.
+    small = os.path.join(tmp, "small.jsonl")
+    base = json.load(open(os.path.join(os.path.dirname(manifest), "scores", "u001.json")))
+    nasal = dict(base, model={"Psub": 9})
+    with open(small, "w") as f:
+        f.write(json.dumps({"id": "a", "score": base}) + "\n" + json.dumps({"id": "b", "score": nasal}) + "\n")
+    sig = os.path.join(tmp, "signals")
+    r = batch(small, sig, "--signals", "glottal_flow")
+    check(r.returncode == 0, r.stderr)
+    check(os.path.exists(os.path.join(sig, "a.glottal_flow.wav")), "signal file written")
+    two_rows = rows(sig)
+    check(two_rows[0]["score_sha256"] != two_rows[1]["score_sha256"], "model changes the hash")
+    check(batch(small, sig, "--signals", "nonsense").returncode == 2, "unknown signal refused")
     print("ok: %d utterances, %d failing as expected" % (len(ref), len(failed)))
 
 
