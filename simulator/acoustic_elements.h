@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simulator/area_function.h"
+#include "records/area_function.h"
 #include "simulator/sim_config.h"
 #include "simulator/sim_constants.h"
 #include "simulator/td_acoustic_elements.h"

@@ -3,7 +3,7 @@
 #include <span>
 #include <vector>
 
-#include "simulator/area_function.h"
+#include "records/area_function.h"
 #include "simulator/constriction.h"
 #include "simulator/decimator.h"
 #include "simulator/friction_noise.h"
