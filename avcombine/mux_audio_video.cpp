@@ -6,7 +6,7 @@
 #include "avcombine/av_handles.h"
 #include "avcombine/media_input.h"
 #include "avcombine/msvideo1_transcoder.h"
-#include "avcombine/staged_output.h"
+#include "fileio/staged_output.h"
 #include "avcombine/stream_copy.h"
 
 namespace vt {
@@ -36,7 +36,7 @@ using av::Error;
 //    from the data-rate intent above, no private codec options are set.
 
 void refuseSameFile(const std::string& input, const std::string& role, const std::string& output) {
-  if (av::sameFile(input, output)) {
+  if (sameFile(input, output)) {
     throw Error("the " + role + " file \"" + input + "\" is also the output file \"" + output +
                 "\"; writing the output would replace it, so nothing was written");
   }
@@ -90,7 +90,7 @@ void combine(const std::string& audioName, const std::string& videoName,
 
   // Declared before the muxer so the file is closed before an unfinished
   // temporary file is removed.
-  av::StagedOutput staged(outputName);
+  StagedOutput staged(outputName);
   const std::string outError = "cannot write the output file \"" + outputName + "\": ";
 
   AVFormatContext* raw = nullptr;

@@ -2,7 +2,7 @@
 // under the video of an AVI file, writing a new AVI file.
 
 #include "avcombine/brellix.h"
-#include "avcombine/combiner_mex_entry.h"
+#include "host/combiner_mex_entry.h"
 
 void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   (void)plhs;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -69,6 +70,14 @@ class Simulator {
   float vtt_sim();
   /// Releases the arrays of the run.
   void vtt_term();
+  /// Restarts the noise: random sequence from `seed` (1 = never seeded) and
+  /// the noise filters from rest, so a run's noise no longer depends on the runs before it.
+  void seed_noise(std::uint32_t seed) {
+    rng_.seed(seed);
+    noise3_ = FrictionNoise3{};
+    memGlt_ = NoiseMemory{};
+    memAc_ = NoiseMemory{};
+  }
 
   // Read-only views of the network state (for inspection and tests).
   bool running() const { return running_; }

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "synth/synthesis_request.h"
+
 namespace vt {
 
 /// One argument as the host hands it over: shape and column-major values.
@@ -36,7 +38,10 @@ struct CheckOutcome {
 /// sections; TAF1 without key frames; TAF2, or a dx of several rows, holding
 /// fewer than nss x F values; an empty dx; break-point or key times that are
 /// negative, not finite, beyond the 32-bit sample index or not on strictly
-/// increasing samples; kinds and noise-source sections that no int holds.
-CheckOutcome CheckArguments(int nlhs, int nrhs, const ArgView* args, GatewayRates& rates);
+/// increasing samples; kinds and noise-source sections that no int holds;
+/// then the physical values of the typed request (checkRequestValues). An
+/// accepted call leaves the typed request in *request when it is given.
+CheckOutcome CheckArguments(int nlhs, int nrhs, const ArgView* args, GatewayRates& rates,
+                            SynthesisRequest* request = nullptr);
 
 }  // namespace vt

@@ -84,7 +84,7 @@ TEST(SynthesisCore, FailedCallsLeaveTheSessionUsable) {
   bad.nss = ScoreMatrix::fromRows({{17, 17}});
   SynthesisOutcome r = run(q, bad);
   EXPECT_EQ(r.error.rfind("quorvel argument checking failed.", 0), 0u) << r.error;
-  EXPECT_EQ(q.simulator().cfg.simfrq, 48000.0f);  // the failed check's rates stay
+  EXPECT_EQ(q.rates().simfrq, 48000.0f);  // the failed check's rates stay
 
   // An output that cannot be allocated is an error, after which the
   // simulator, torn down on the way out, rebuilds for the next call.

@@ -3,16 +3,24 @@
 // written under a unique temporary name in the same directory and renamed into
 // place by commit(); a file never committed is removed again.
 
+#include <stdexcept>
 #include <string>
 
-namespace vt::av {
+namespace vt {
+
+/// An output file that cannot be created, written or put in place; what()
+/// names the file and the reason.
+class OutputFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 /// A temporary file next to the final output, renamed into place on commit().
 class StagedOutput {
  public:
   /// Creates an empty, uniquely named temporary file in the directory of
   /// finalName (of the file it names, if finalName is a symbolic link). Throws
-  /// Error naming the output when that is impossible (no such directory, no
+  /// OutputFileError naming the output when that is impossible (no such directory, no
   /// permission, the final name is a directory, device, FIFO or socket).
   explicit StagedOutput(const std::string& finalName);
   ~StagedOutput();
@@ -23,7 +31,7 @@ class StagedOutput {
   const std::string& tempName() const { return tempName_; }
 
   /// Flushes the temporary file to disk and renames it to the final name,
-  /// replacing an earlier file of that name. Throws Error on failure.
+  /// replacing an earlier file of that name. Throws OutputFileError on failure.
   void commit();
 
  private:
@@ -37,4 +45,4 @@ class StagedOutput {
 /// spellings of the path, symbolic or hard links).
 bool sameFile(const std::string& a, const std::string& b);
 
-}  // namespace vt::av
+}  // namespace vt

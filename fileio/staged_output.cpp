@@ -1,4 +1,4 @@
-#include "avcombine/staged_output.h"
+#include "fileio/staged_output.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,15 +10,13 @@
 #include <random>
 #include <system_error>
 
-#include "avcombine/av_handles.h"
-
-namespace vt::av {
+namespace vt {
 
 namespace fs = std::filesystem;
 
 StagedOutput::StagedOutput(const std::string& finalName)
     : finalName_(finalName), targetName_(finalName) {
-  if (finalName.empty()) throw Error("the output file name is empty");
+  if (finalName.empty()) throw OutputFileError("the output file name is empty");
   std::error_code ec;
   // Through a symbolic link the file it names is replaced, the link stays.
   if (fs::is_symlink(fs::symlink_status(finalName, ec))) {
@@ -28,19 +26,19 @@ StagedOutput::StagedOutput(const std::string& finalName)
   const fs::path target(targetName_);
   const fs::file_status st = fs::status(target, ec);
   if (fs::is_directory(st)) {
-    throw Error("cannot write the output file \"" + finalName + "\": it is a directory");
+    throw OutputFileError("cannot write the output file \"" + finalName + "\": it is a directory");
   }
   // Renaming over a device, FIFO or socket would replace it with a regular
   // file (as root, an output named /dev/null would destroy the device).
   if (fs::exists(st) && !fs::is_regular_file(st)) {
-    throw Error("cannot write the output file \"" + finalName + "\": it is not a regular file");
+    throw OutputFileError("cannot write the output file \"" + finalName + "\": it is not a regular file");
   }
   const fs::path dir = target.parent_path();
   // A name the directory cannot hold fails now rather than at the rename
   // after the whole file has been written.
   const long nameMax = ::pathconf(dir.empty() ? "." : dir.c_str(), _PC_NAME_MAX);
   if (nameMax > 0 && target.filename().string().size() > static_cast<std::size_t>(nameMax)) {
-    throw Error("cannot create the output file \"" + finalName + "\": " + std::strerror(ENAMETOOLONG));
+    throw OutputFileError("cannot create the output file \"" + finalName + "\": " + std::strerror(ENAMETOOLONG));
   }
   // The temporary name adds 15 characters; a long final name is shortened in
   // it so that the temporary name stays within the 255-byte name limit.
@@ -64,7 +62,7 @@ StagedOutput::StagedOutput(const std::string& finalName)
     lastErrno = errno;
     if (lastErrno != EEXIST) break;
   }
-  throw Error("cannot create the output file \"" + finalName + "\": " + std::strerror(lastErrno));
+  throw OutputFileError("cannot create the output file \"" + finalName + "\": " + std::strerror(lastErrno));
 }
 
 StagedOutput::~StagedOutput() {
@@ -78,11 +76,11 @@ void StagedOutput::commit() {
   if (fd < 0 || ::fsync(fd) != 0) {
     const int e = errno;
     if (fd >= 0) ::close(fd);
-    throw Error("cannot write the output file \"" + finalName_ + "\": " + std::strerror(e));
+    throw OutputFileError("cannot write the output file \"" + finalName_ + "\": " + std::strerror(e));
   }
   ::close(fd);
   if (std::rename(tempName_.c_str(), targetName_.c_str()) != 0) {
-    throw Error("cannot write the output file \"" + finalName_ + "\": " + std::strerror(errno));
+    throw OutputFileError("cannot write the output file \"" + finalName_ + "\": " + std::strerror(errno));
   }
   committed_ = true;
 }
@@ -93,4 +91,4 @@ bool sameFile(const std::string& a, const std::string& b) {
   return !ec && same;
 }
 
-}  // namespace vt::av
+}  // namespace vt

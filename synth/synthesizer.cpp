@@ -1,0 +1,215 @@
+#include "synth/synthesizer.h"
+
+#include <climits>
+#include <cstdio>
+#include <new>
+#include <string>
+#include <utility>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
+#include "artic/interpo_mem.h"
+#include "artic/interpolVTAF.h"
+#include "artic/interpolX.h"
+#include "synth/gateway_config.h"
+#include "synth/request_checks.h"
+
+namespace vt {
+namespace {
+
+/// Break points of one scalar control track as the interpolator walks them.
+void loadTrack(const ControlTrack& track, interpoMem& mem) {
+  const std::size_t K = track.size();
+  mem.times.resize(K);
+  mem.values.resize(K);
+  mem.kinds.resize(K);
+  for (std::size_t k = 0; k < K; ++k) {
+    mem.times[k] = static_cast<float>(track[k].time_ms);
+    mem.values[k] = static_cast<float>(track[k].value);
+    mem.kinds[k] = static_cast<int>(track[k].kind);
+  }
+  mem.count = static_cast<int>(K);
+  mem.ended = 0;
+  mem.next = 0;
+}
+
+/// Key frames of the area function as the interpolator walks them.
+void loadFrames(const SynthesisRequest& rq, interpoMemVTAF& vtaf) {
+  const std::size_t F = rq.frames.size();
+  const int nvt = rq.nvt;
+  vtaf.count = static_cast<int>(F);
+  vtaf.dxFrames.assign(F, std::vector<float>(nvt));
+  vtaf.areaFrames.assign(F, std::vector<float>(nvt));
+  vtaf.times.resize(F);
+  vtaf.kinds.resize(F);
+  vtaf.noiseLocs.resize(F);
+  for (std::size_t m = 0; m < F; ++m) {
+    const KeyFrame& f = rq.frames[m];
+    vtaf.times[m] = static_cast<float>(f.time_ms);
+    vtaf.kinds[m] = static_cast<int>(f.kind);
+    vtaf.noiseLocs[m] = f.noiseSourceOffset;
+    for (int l = 0; l < nvt; ++l) {
+      vtaf.dxFrames[m][l] = static_cast<float>(f.lengths_cm[l]);
+      vtaf.areaFrames[m][l] = static_cast<float>(f.areas_cm2[l]);
+    }
+  }
+}
+
+/// Narrowest section over the frames that place a frication source (offset
+/// >= 0); ties go to the section nearer the lips, areas above 999 cm² never count.
+int narrowestFricationSection(const interpoMemVTAF& vtaf, int nvt) {
+  int nAcc = 0;
+  for (int m = 0; m < vtaf.count; ++m) {
+    if (vtaf.noiseLocs[m] < 0) continue;
+    float minA = 999.0f;
+    for (int l = 0; l < nvt; ++l) {
+      if (vtaf.areaFrames[m][l] <= minA) {
+        minA = vtaf.areaFrames[m][l];
+        nAcc = l;
+      }
+    }
+  }
+  return nAcc;
+}
+
+/// Runs vtt_term when the scope ends after vtt_ini, on every exit path.
+class SimulatorRun {
+ public:
+  explicit SimulatorRun(Simulator& sim) : sim_(sim) {}
+  ~SimulatorRun() {
+    if (started_) sim_.vtt_term();
+    sim_.afvt = nullptr;  // the call's area function is released next
+  }
+  SimulatorRun(const SimulatorRun&) = delete;
+  SimulatorRun& operator=(const SimulatorRun&) = delete;
+  void start() {
+    started_ = true;  // vtt_term also releases what a failing vtt_ini allocated
+    sim_.vtt_ini();
+  }
+
+ private:
+  Simulator& sim_;
+  bool started_ = false;
+};
+
+SynthesisResult refuse(std::string printed, std::string message) {
+  SynthesisResult out;
+  out.status = 1;
+  out.printed = std::move(printed);
+  out.error = std::move(message);
+  return out;
+}
+
+}  // namespace
+
+std::size_t outputLimitForMemory(std::size_t bytesPerSample) {
+#if defined(_SC_PHYS_PAGES) && defined(_SC_PAGE_SIZE)
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGE_SIZE);
+  if (pages > 0 && pageSize > 0 && bytesPerSample > 0) {
+    return static_cast<std::size_t>(pages) / (4 * bytesPerSample) *
+           static_cast<std::size_t>(pageSize);
+  }
+#endif
+  return 0;
+}
+
+SynthesisResult Synthesizer::synthesize(const SynthesisRequest& request) {
+  const std::string refused = checkRequest(request);
+  if (!refused.empty()) return refuse("", refused);
+  try {
+    return run(request);
+  } catch (const std::bad_alloc&) {
+    // Every per-call array has been released by the unwinding; the
+    // synthesiser (configuration, pulse state, noise) is intact for the next call.
+    return refuse("", "out of memory while synthesising");
+  }
+}
+
+float Synthesizer::glottalPulse(GlottalModel model, float amplitude, int* period) {
+  return model == GlottalModel::Halvane ? halvane_.tick(amplitude, period)
+                                        : fant_.tick(amplitude, period);
+}
+
+SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
+  const float smpfrq = rq.smpfrq;
+  const int nvt = rq.nvt;
+  SimConfig& cfg = sim_.cfg;
+  cfg.smpfrq = smpfrq;
+  cfg.simfrq = rq.simfrq();
+  applySynthesisOptions(cfg, rq.options, nvt);
+  if (rq.options.seed) sim_.seed_noise(*rq.options.seed);
+
+  // Scalar control tracks: glottal baseline area, pulse amplitude, F0.
+  interpoMem memAg0, memAgP, memF0;
+  loadTrack(rq.TAg0, memAg0);
+  loadTrack(rq.TAgP, memAgP);
+  loadTrack(rq.TF0, memF0);
+
+  // Key frames of the area function: lengths, time, kind, frication source
+  // and areas; with VCV the narrowest section of the frication frames.
+  interpoMemVTAF vtaf;
+  loadFrames(rq, vtaf);
+  SynthesisResult out;
+  if (rq.VCV) {
+    out.nAcc = narrowestFricationSection(vtaf, nvt);
+    char line[32];
+    std::snprintf(line, sizeof line, "nAcc[%d]\n", *out.nAcc);
+    out.printed += line;
+  }
+
+  std::vector<float> buffer;
+  buffer.reserve(10000);
+  std::vector<area_function> afvt;
+  SimulatorRun run(sim_);
+  unsigned int nextPeriodStart = 0;
+  int period = 0;
+  float prevAg = 0.0f;
+
+  // One output sample per pass.
+  for (unsigned int j = 0;; ++j) {
+    const float g0 = interpolX(j, &memAg0, smpfrq);
+    const float gp = interpolX(j, &memAgP, smpfrq);
+    const float f0 = interpolX(j, &memF0, smpfrq);
+    // While F0 is in a kind-0 (voiceless) segment, the next pulse waits for its end.
+    if (memF0.kind == 0) nextPeriodStart = memF0.segEnd;
+    if (j == nextPeriodStart) {
+      // Period length: fs/F0 rounded to whole samples, halves up.
+      if (f0 > 0.0f) {
+        const double q = static_cast<double>(smpfrq) / static_cast<double>(f0) + 0.5;
+        period = q < 2147483647.0 ? static_cast<int>(q) : INT_MAX;
+      } else {
+        period = 0;
+      }
+      nextPeriodStart += static_cast<unsigned int>(period);
+    }
+    const int periodGiven = period;
+    const float pulse = glottalPulse(rq.options.glottis, gp, &period);
+    // Glottal area = pulse + baseline, smoothed by a first-order low-pass of
+    // unity DC gain: Ag = (0.8·Ag_prev + raw) / 1.8.
+    float Ag = pulse + g0;
+    Ag = static_cast<float>((0.8 * prevAg + Ag) / 1.8);
+    prevAg = Ag;
+    sim_.Ag = Ag;
+    interpolVTAF(j, &vtaf, nvt, smpfrq, afvt, cfg.noiseSourceLoc);
+    sim_.afvt = afvt.data();
+    if (j == 0) run.start();
+    const float s = sim_.vtt_sim();
+    try {
+      if (outputLimit_ != 0 && buffer.size() >= outputLimit_) throw std::bad_alloc();
+      buffer.push_back(s);
+    } catch (const std::bad_alloc&) {
+      return refuse(out.printed, "out of memory for " + std::to_string(std::size_t{j} + 1) +
+                                     " output samples");
+    }
+    if (trace_) trace_(SampleTrace{j, g0, gp, f0, periodGiven, pulse, Ag, s});
+    if (memAg0.ended && memAgP.ended) break;
+  }
+
+  out.samples = std::move(buffer);
+  return out;
+}
+
+}  // namespace vt
