@@ -1,16 +1,19 @@
-// Real-time factor of the vocal-tract simulator in the synthesiser's
-// configuration: one second of output at 10 kHz (30 kHz simulation) with a
-// moving vocal tract and a pulsing glottis. The drive is computed beforehand,
-// so only vtt_ini, 10000 vtt_sim calls and vtt_term are timed.
+// Real-time factor of the vocal-tract simulator: one second of output at
+// 10 kHz (30 kHz simulation) with a moving vocal tract and a pulsing glottis
+// (the reference drive). The drive is computed beforehand, so only vtt_ini,
+// 10000 vtt_sim calls and vtt_term are timed. Networks: the synthesiser's
+// single chain, the same with the nasal branch coupled at the velum (three
+// systems), and with the trachea below the glottis.
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
+#include "simulator/reference_drive.h"
 #include "simulator/simulator.h"
-#include "simulator/tests/sim_drive.h"
-#include "synth/gateway_config.h"
 
 namespace {
+
+enum class Network { SingleChain, NasalBranch, Trachea };
 
 struct Drive {
   int nvt;
@@ -18,17 +21,30 @@ struct Drive {
   std::vector<std::vector<vt::area_function>> af;
   explicit Drive(int n) : nvt(n), Ag(10000), af(10000) {
     for (int j = 0; j < 10000; ++j) {
-      Ag[j] = vt::testing::drive_Ag(j);
-      vt::testing::drive_af(j, nvt, af[j]);
+      Ag[j] = vt::drive::drive_Ag(j);
+      vt::drive::drive_af(j, nvt, af[j]);
     }
   }
 };
 
-void BM_SimulateOneSecond(benchmark::State& state) {
+// Nasal area function: three velum sections of 0.4 cm², ten of 1.2 cm², 1 cm each.
+const std::vector<vt::area_function> kNasal = [] {
+  std::vector<vt::area_function> a(13, {1.2f, 1.0f});
+  a[0].A = a[1].A = a[2].A = 0.4f;
+  return a;
+}();
+
+void simulate(benchmark::State& state, Network net) {
   const int nvt = static_cast<int>(state.range(0));
   const Drive drive(nvt);
   vt::Simulator sim;
-  vt::forceGatewayConfig(sim.cfg, nvt);
+  vt::drive::gateway_config(sim.cfg, nvt);
+  if (net == Network::NasalBranch) {
+    sim.cfg.nasal_tract = 1;
+    sim.afnt = kNasal.data();
+    sim.nnt = static_cast<int>(kNasal.size());
+  }
+  if (net == Network::Trachea) sim.cfg.subGLTsystem = 1;
   float sink = 0.0f;
   for (auto _ : state) {
     sim.afvt = drive.af[0].data();
@@ -47,6 +63,12 @@ void BM_SimulateOneSecond(benchmark::State& state) {
                                              benchmark::Counter::kIsRate);
 }
 
+void BM_SimulateOneSecond(benchmark::State& state) { simulate(state, Network::SingleChain); }
+void BM_SimulateOneSecondNasal(benchmark::State& state) { simulate(state, Network::NasalBranch); }
+void BM_SimulateOneSecondTrachea(benchmark::State& state) { simulate(state, Network::Trachea); }
+
 BENCHMARK(BM_SimulateOneSecond)->Arg(17)->Arg(40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimulateOneSecondNasal)->Arg(17)->Arg(40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimulateOneSecondTrachea)->Arg(17)->Arg(40)->Unit(benchmark::kMillisecond);
 
 }  // namespace

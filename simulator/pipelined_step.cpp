@@ -14,19 +14,20 @@
 
 #include "simulator/acoustic_elements.h"
 #include "simulator/area_update.h"
+#include "simulator/element_laws.h"
 #include "simulator/simulator.h"
 
 namespace vt {
 
 bool Simulator::can_pipeline() const {
-  return allow_pipeline && nasal_ == 0 && subglt_ == 0 && cfg.vocal_tract == 1;
+  return allow_pipeline && !net_.has_nasal() && !net_.has_trachea() && cfg.vocal_tract == 1;
 }
 
 void Simulator::finish_pending() const {
   if (!pending_) return;
   const double* D = Dbuf_[dcur_].data();
-  td_linear_equation* r = eq_.data();
-  for (int i = lay_.n3 - 1; i >= 1; --i) r[i].val = (r[i].elimSrc - D[i - 1] * r[i + 1].val) / D[i];
+  td_linear_equation* r = net_.eq.data();
+  for (int i = net_.n3() - 1; i >= 1; --i) r[i].val = (r[i].elimSrc - D[i - 1] * r[i + 1].val) / D[i];
   pending_ = false;
 }
 
@@ -34,16 +35,18 @@ void Simulator::settle_rows() const {
   finish_pending();
   if (!pivots_in_buffer_) return;
   const double* D = Dbuf_[dcur_].data();
-  for (int i = 1; i <= lay_.n4; ++i) eq_[i].elimCoef = D[i];
+  for (int i = 1; i <= net_.n4(); ++i) net_.eq[i].elimCoef = D[i];
   pivots_in_buffer_ = false;
 }
 
 float Simulator::step_pipelined(int flag) {
-  const int nv = nvt0_;
-  const int n3 = lay_.n3, n4 = lay_.n4, n2 = lay_.n2;
+  AirwayNetwork& n = net_;
+  const int nv = n.main.sections();
+  const int n3 = n.n3(), n4 = n.n4(), n2 = n.n2();
   const bool walls = cfg.wall == 1;
-  td_linear_equation* r = eq_.data();
-  td_acoustic_elements* e = ac_.data();
+  td_linear_equation* r = n.eq.data();
+  td_acoustic_elements* e = n.main.ac.data();
+  td_acoustic_elements* g = n.glottis.ac.data();
   const double* Dp = Dbuf_[dcur_].data();  // pivots of the pending solution
   double* D = Dbuf_[dcur_ ^ 1].data();     // pivots of this step
 
@@ -58,10 +61,11 @@ float Simulator::step_pipelined(int flag) {
 
   // Geometry one increment further, constriction, glottis, flow law, noise.
   back(2);
-  afglt_.A = nonzero_t(afglt_.A + dafglt_.A);
+  area_function& glottis = n.glottis.af[0];
+  glottis.A = nonzero_t(glottis.A + n.glottis.daf[0].A);
   refresh_af();
   back(4);
-  acous_elements_t(k_, cfg.wall, kTubeGlottis, 1, &afglt_, acglt_);
+  acous_elements_t(k_, cfg.wall, kTubeGlottis, 1, &glottis, g);
   back(2);
   flow_law();
   const int over = Ac_.region == 2 ? Ac_.index + 1 : -1;  // junction of the constriction resistance
@@ -70,12 +74,10 @@ float Simulator::step_pipelined(int flag) {
   if (cfg.noise_source == 1) inject_noise();
 
   // Glottal rows and their pivots.
-  const td_acoustic_elements& g0 = acglt_[0];
-  const td_acoustic_elements& g1 = acglt_[1];
-  r[1].coef = g0.R + g0.L;
+  r[1].coef = law::junction_coef(g[0]);
   r[1].coef += k_.Rlungs;
-  r[2].coef = walls ? g1.C + g1.Yw : g1.C;
-  r[3].coef = g1.R + g1.L;
+  r[2].coef = law::section_coef(g[1], walls);
+  r[3].coef = law::junction_coef(g[1]);
   D[0] = r[0].elimCoef;
   D[1] = r[1].coef;
   D[2] = D[1] * r[2].coef + D[0];
@@ -84,70 +86,57 @@ float Simulator::step_pipelined(int flag) {
   // back substitution downwards.
   const double K = k_.K_viscous_const, La = k_.La, Ca = k_.Ca;
   const double Rw = k_.Rw, Lw = k_.Lw, Cw = k_.Cw;
-  const area_function* af = af_.data();
-  double Rp = 0.0, Lp = 0.0;
+  const area_function* af = n.main.af.data();
+  law::HalfSection prev{0.0, 0.0};
   for (int q = 0; q < nv; ++q) {
     back(2);
     const float A = af[q].A;
     const float x = af[q].x;
-    const float t = x / A;
-    const double Rh = K * t / A;
-    const double Lh = La * t;
+    const law::HalfSection h = law::tube_half_section(K, La, A, x);
     td_acoustic_elements& eq0 = e[q];
     td_acoustic_elements& eq1 = e[q + 1];
-    eq0.R = q == over ? Rc : Rp + Rh;
-    eq0.L = Lp + Lh;
-    eq1.C = Ca * A * x;
-    if (walls) {
-      const float w = static_cast<float>(std::sqrt(static_cast<double>(A)) * x);
-      eq1.Rw = Rw / w;
-      eq1.Lw = Lw / w;
-      eq1.Cw = Cw / w;
-      eq1.Yw = 1.0 / (eq1.Rw + eq1.Lw + eq1.Cw);
-    } else {
+    eq0.R = q == over ? Rc : prev.Rh + h.Rh;
+    eq0.L = prev.Lh + h.Lh;
+    eq1.C = law::air_compliance(Ca, A, x);
+    if (walls)
+      law::wall_branch(Rw, Lw, Cw, A, x, eq1);
+    else
       eq1.Yw = 0.0;
-    }
-    Rp = Rh;
-    Lp = Lh;
+    prev = h;
     const int j = 3 + 2 * q;  // junction q; section q is row j + 1
     if (q == 0)
-      r[j].coef += eq0.R + eq0.L;
+      r[j].coef += law::junction_coef(eq0);
     else
-      r[j].coef = eq0.R + eq0.L;
-    r[j + 1].coef = walls ? eq1.C + eq1.Yw : eq1.C;
+      r[j].coef = law::junction_coef(eq0);
+    r[j + 1].coef = law::section_coef(eq1, walls);
     D[j] = D[j - 1] * r[j].coef + D[j - 2];
     D[j + 1] = D[j] * r[j + 1].coef + D[j - 1];
   }
-  e[nv].R = nv == over ? Rc : Rp;
-  e[nv].L = Lp;
-  r[n3].coef = e[nv].R + e[nv].L;
+  e[nv].R = nv == over ? Rc : prev.Rh;
+  e[nv].L = prev.Lh;
+  r[n3].coef = law::junction_coef(e[nv]);
   D[n3] = D[n2] * r[n3].coef + D[n2 - 1];
-  radiation_load(k_, cfg.rad_boundary, af[nv - 1].A, 5.0, &Grad_lip_, &Lrad_lip_);
-  r[n4].coef = Grad_lip_ + Lrad_lip_;
+  radiation_load(k_, cfg.rad_boundary, af[nv - 1].A, 5.0, n.lips);
+  r[n4].coef = n.lips.coef();
   D[n4] = D[n3] * r[n4].coef + D[n2];
   back(b);
 
   // Histories from the completed previous solution, row sources, and the
   // source elimination, upwards.
   U1_wall_ = 0.0;
+  g[0].srcL = law::trapezoid(g[0].L, r[1].val, g[0].srcL);
   {
-    td_acoustic_elements& a0 = acglt_[0];
-    td_acoustic_elements& a1 = acglt_[1];
-    a0.srcL = 2 * a0.L * r[1].val - a0.srcL;
+    td_acoustic_elements& a1 = g[1];
     const double P = r[2].val;
-    a1.srcC = 2 * a1.C * P - a1.srcC;
-    if (walls) {
-      const double w = (P + a1.srcLw - a1.srcCw) * a1.Yw;
-      a1.srcLw = 2 * a1.Lw * w - a1.srcLw;
-      a1.srcCw = a1.srcCw + 2 * a1.Cw * w;
-    }
-    a1.srcL = 2 * a1.L * r[3].val - a1.srcL;
-    r[1].src = a0.srcL + a0.srcP;
-    r[2].src = walls ? a1.srcC + a1.srcU + (a1.srcCw - a1.srcLw) * a1.Yw : a1.srcC + a1.srcU;
-    r[3].src = a1.srcL + a1.srcP;
-    e[0].srcL = 2 * e[0].L * r[3].val - e[0].srcL;
-    r[3].src += e[0].srcL + e[0].srcP;
+    a1.srcC = law::trapezoid(a1.C, P, a1.srcC);
+    if (walls) law::wall_history(a1, P);
+    a1.srcL = law::trapezoid(a1.L, r[3].val, a1.srcL);
   }
+  r[1].src = law::junction_src(g[0]);
+  r[2].src = law::section_src(g[1], walls);
+  r[3].src = law::junction_src(g[1]);
+  e[0].srcL = law::trapezoid(e[0].L, r[3].val, e[0].srcL);
+  r[3].src += law::junction_src(e[0]);
   r[1].elimSrc = r[0].elimSrc + r[1].src;
   r[2].elimSrc = D[1] * r[2].src + r[1].elimSrc;
   r[3].elimSrc = D[2] * r[3].src + r[2].elimSrc;
@@ -156,23 +145,15 @@ float Simulator::step_pipelined(int flag) {
     td_acoustic_elements& el = e[k];
     const double P = r[s].val;
     const double U = r[s + 1].val;
-    el.srcC = 2 * el.C * P - el.srcC;
-    if (walls) {
-      const double w = (P + el.srcLw - el.srcCw) * el.Yw;
-      el.srcLw = 2 * el.Lw * w - el.srcLw;
-      el.srcCw = el.srcCw + 2 * el.Cw * w;
-      U1_wall_ += w;
-    }
-    el.srcL = 2 * el.L * U - el.srcL;
-    r[s].src = walls ? el.srcC + el.srcU + (el.srcCw - el.srcLw) * el.Yw : el.srcC + el.srcU;
-    r[s + 1].src = el.srcL + el.srcP;
+    el.srcC = law::trapezoid(el.C, P, el.srcC);
+    if (walls) U1_wall_ += law::wall_history(el, P);
+    el.srcL = law::trapezoid(el.L, U, el.srcL);
+    r[s].src = law::section_src(el, walls);
+    r[s + 1].src = law::junction_src(el);
     r[s].elimSrc = D[s - 1] * r[s].src + r[s - 1].elimSrc;
     r[s + 1].elimSrc = D[s] * r[s + 1].src + r[s].elimSrc;
   }
-  if (cfg.rad_boundary == 1) {
-    iLrad_lip_ = iLrad_lip_ + 2 * Lrad_lip_ * r[n4].val;
-    r[n4].src = -iLrad_lip_;
-  }
+  if (cfg.rad_boundary == 1) r[n4].src = n.lips.advance(r[n4].val);
   r[n4].elimSrc = D[n3] * r[n4].src + r[n3].elimSrc;
 
   // Radiation row and lip junction now; the rest of the back substitution
@@ -190,8 +171,8 @@ float Simulator::step_pipelined(int flag) {
     d += U1_wall_ - U0_wall_;
     U0_wall_ = U1_wall_;
   }
-  const float s = static_cast<float>(d * k_.Kr);
-  return decim_.decim(flag, s);
+  last_s_ = static_cast<float>(d * k_.Kr);
+  return decim_.decim(flag, last_s_);
 }
 
 }  // namespace vt

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "records/area_function.h"
+#include "simulator/airway_network.h"
 #include "simulator/constriction.h"
 #include "simulator/decimator.h"
 #include "simulator/friction_noise.h"
@@ -15,21 +16,6 @@
 #include "simulator/td_linear_equation.h"
 
 namespace vt {
-
-/// Counts and row indices of the network of one run (set by vtt_ini).
-struct SimLayout {
-  int nasal_tract = 0;   ///< nasal branch present in this run
-  int subGLTsystem = 0;  ///< trachea present in this run
-  int ntr = 0, ntr1 = 0;               ///< trachea sections / element records
-  int nglt0 = 1, nglt1 = 2;            ///< glottal sections / element records
-  int nvt0 = 0, nvt1 = 0;              ///< main-branch sections / element records
-  int n0 = 0, n2 = 0, n3 = 0, n4 = 0, n5 = 0;  ///< eq: sections, last section row,
-                                               ///< last junction, closing row, rows
-  int nbu0 = 0, nbu1 = 0, nbu3 = 0, nbu4 = 0, nbu5 = 0, nbu6 = 0;  ///< mouth branch
-  int nnc = 0, nnc1 = 0;                ///< nasal coupling sections / records
-  int nna0 = 0, nna1 = 0;               ///< nasal tract proper sections / records
-  int nnt = 0, nnt3 = 0, nnt4 = 0, nnt5 = 0, nnt6 = 0;  ///< whole nasal branch rows
-};
 
 /// The time-domain vocal-tract simulator: glottis, vocal tract with yielding
 /// walls and lip radiation, optionally trachea, nasal branch with paranasal
@@ -82,33 +68,66 @@ class Simulator {
   // Read-only views of the network state (for inspection and tests).
   bool running() const { return running_; }
   const SimConstants& constants() const { return k_; }
-  const SimLayout& layout() const { return lay_; }
-  /// Rows of the main chain; completes first the part of the last step's
+  /// Branches, systems and radiation loads of the run. The pharynx rows may
+  /// lag: use eq_rows() for a completed solution.
+  const AirwayNetwork& network() const { return net_; }
+  /// Rows of the pharynx system; completes first the part of the last step's
   /// solution that the overlapped schedule defers to the next step.
   std::span<const td_linear_equation> eq_rows() const {
     settle_rows();
-    return eq_;
+    return net_.eq;
   }
-  std::span<const td_linear_equation> eqbu_rows() const { return eqbu_; }
-  std::span<const td_linear_equation> eqnt_rows() const { return eqnt_; }
-  std::span<const td_acoustic_elements> acglt_elements() const { return acglt_; }
-  std::span<const td_acoustic_elements> ac_elements() const { return ac_; }
-  std::span<const td_acoustic_elements> actr_elements() const { return actr_; }
-  std::span<const td_acoustic_elements> acbu_elements() const { return acbu_; }
-  std::span<const td_acoustic_elements> acnc_elements() const { return acnc_; }
-  std::span<const td_acoustic_elements> acna_elements() const { return acna_; }
-  std::span<const area_function> af_sections() const { return af_; }
-  std::span<const area_function> afbu_sections() const { return afbu_; }
-  std::span<const area_function> afnc_sections() const { return afnc_; }
-  std::span<const area_function> afna_sections() const { return afna_; }
-  const area_function& glottis_section() const { return afglt_; }
+  std::span<const td_linear_equation> eqbu_rows() const { return net_.eqbu; }
+  std::span<const td_linear_equation> eqnt_rows() const { return net_.eqnt; }
+  std::span<const td_acoustic_elements> acglt_elements() const { return net_.glottis.ac; }
+  std::span<const td_acoustic_elements> ac_elements() const { return net_.main.ac; }
+  std::span<const td_acoustic_elements> actr_elements() const { return net_.trachea.ac; }
+  std::span<const td_acoustic_elements> acbu_elements() const { return net_.mouth.ac; }
+  std::span<const td_acoustic_elements> acnc_elements() const { return net_.coupling.ac; }
+  std::span<const td_acoustic_elements> acna_elements() const { return net_.nasal.ac; }
+  std::span<const area_function> af_sections() const { return net_.main.af; }
+  std::span<const area_function> afbu_sections() const { return net_.mouth.af; }
+  std::span<const area_function> afnc_sections() const { return net_.coupling.af; }
+  std::span<const area_function> afna_sections() const { return net_.nasal.af; }
+  const area_function& glottis_section() const { return net_.glottis.af[0]; }
   const constriction& Ac() const { return Ac_; }
-  double Udc() const { return Udc_; }
   const NoiseMemory& glottal_noise_memory() const { return memGlt_; }
   const NoiseMemory& constriction_noise_memory() const { return memAc_; }
   /// Element record that received the frication noise in the last step
   /// (-1 before any step with noise on).
   int frication_junction() const { return fric_m_; }
+
+  // Signals of the last simulation step, free to read after each vtt_sim
+  // (nothing is computed for them). Volume velocities in cm³/s, positive from
+  // the lungs outwards; pressures in dyn/cm².
+  /// Quasi-stationary flow through glottis and constriction.
+  double Udc() const { return Udc_; }
+  /// Volume velocity through the glottis (its outlet junction).
+  double glottal_flow() const {
+    settle_rows();
+    return net_.eq[net_.glottis.last_row()].val;
+  }
+  /// Volume velocity through the lip opening.
+  double lip_flow() const { return -U1_lip_; }
+  /// Volume velocity through the nostrils (0 without the nasal branch).
+  double nostril_flow() const { return -U1_nos_; }
+  /// Sum of the volume velocities into the yielding vocal-tract walls.
+  double wall_flow() const { return U1_wall_; }
+  /// Pressure in the lip radiation row (the radiation load's pressure).
+  double mouth_radiation_pressure() const {
+    return net_.has_nasal() ? net_.eqbu[net_.nbu4()].val : net_.eq[net_.n4()].val;
+  }
+  /// Pressure in the nostril radiation row (0 without the nasal branch).
+  double nose_radiation_pressure() const {
+    return net_.has_nasal() ? net_.eqnt[net_.nnt4()].val : 0.0;
+  }
+  /// Pressure of the section just below the glottis: the last trachea
+  /// section, or the lung pressure less the lung resistance drop.
+  double subglottal_pressure() const;
+  /// Pressure of the section just downstream of the constriction (Ac).
+  double pressure_behind_constriction() const;
+  /// Radiated pressure of the last step before decimation, dyn/cm² at 100 cm.
+  float radiated_step_pressure() const { return last_s_; }
 
  private:
   void validate() const;
@@ -118,6 +137,7 @@ class Simulator {
   void find_constriction();
   void refresh_acoustic_elements();
   void flow_law();
+  AirwayBranch* constriction_branch();
   void inject_noise();
   float step(int flag);
   // Single-chain step that overlaps the back substitution of the previous
@@ -128,30 +148,20 @@ class Simulator {
   void settle_rows() const;
 
   SimConstants k_{};
-  SimLayout lay_{};
   bool running_ = false;
-  // Run structure, copied from lay_ for brevity in the step.
-  int nasal_ = 0, subglt_ = 0;
-  int nvt0_ = 0, nbu0_ = 0, nnc_ = 0, nna0_ = 0, n4_ = 0, nbu4_ = 0;
 
-  // Geometry.
-  area_function afglt_{}, dafglt_{};
-  std::vector<area_function> af_, daf_, afbu_, dafbu_, afnc_, dafnc_, afna_;
+  // Branches, systems and radiation loads. The pharynx rows are completed
+  // lazily by the const views (deferred back substitution).
+  mutable AirwayNetwork net_;
   constriction Ac_{}, Ac_pharynx_{}, Ac_mouth_{};
 
-  // Elements and equation rows.
-  td_acoustic_elements acglt_[2]{};
-  std::vector<td_acoustic_elements> actr_, ac_, acbu_, acnc_, acna_;
-  // eq_ is completed lazily by the const views (deferred back substitution).
-  mutable std::vector<td_linear_equation> eq_;
-  std::vector<td_linear_equation> eqbu_, eqnt_;
-
-  // Radiation loads and the step's scalar state.
-  double Grad_lip_ = 0, Lrad_lip_ = 0, Grad_nos_ = 0, Lrad_nos_ = 0;
+  // The step's scalar state: flow-law resistances (dyn·s/cm⁵), 1/A² (1/cm⁴),
+  // the quasi-stationary flow and the radiated and wall flows (cm³/s).
   double Udc_ = 0, Ag2_ = 0, Ac2_ = 0, Rg_v_ = 0, Rg_k_ = 0, Rc_v_ = 0, Rc_k_ = 0;
   double rv_sum_ = 0, rk_sum_ = 0;
   double U0_lip_ = 0, U1_lip_ = 0, U0_nos_ = 0, U1_nos_ = 0;
-  double iLrad_lip_ = 0, iLrad_nos_ = 0, U0_wall_ = 0, U1_wall_ = 0;
+  double U0_wall_ = 0, U1_wall_ = 0;
+  float last_s_ = 0.0f;
   int fric_m_ = -1;
 
   // Pipelined single chain: elimination pivots of two consecutive steps, the
