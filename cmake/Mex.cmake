@@ -32,13 +32,14 @@ function(vt_add_mex name)
   foreach(l ${M_LIBS})
     list(APPEND libfiles $<TARGET_FILE:${l}>)
   endforeach()
-  set(incs "-I${CMAKE_SOURCE_DIR}")
+  set(incs "-I${CMAKE_SOURCE_DIR}" "-I${VT_GENERATED_DIR}")
   foreach(i ${M_INCLUDES})
     list(APPEND incs "-I${i}")
   endforeach()
   # The entries include headers of host/ and of the libraries (argument
   # helpers, shared entry frames) that no library build tracks for them.
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.h ${CMAKE_SOURCE_DIR}/*/*.h)
+  list(APPEND headers ${VT_GENERATED_DIR}/quorvel_version.h)
   add_custom_command(
     OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E env
@@ -49,8 +50,11 @@ function(vt_add_mex name)
     COMMENT "mkoctfile --mex ${name}"
     VERBATIM)
   add_custom_target(${name}_mex ALL DEPENDS ${out})
+  set_property(GLOBAL APPEND PROPERTY VT_MEX_FILES ${out})
   if(M_HELP)
     configure_file(${CMAKE_CURRENT_SOURCE_DIR}/${M_HELP} ${VT_MEX_DIR}/${name}.m COPYONLY)
+    set_property(GLOBAL APPEND PROPERTY VT_MEX_FILES ${VT_MEX_DIR}/${name}.m)
+    set_property(GLOBAL APPEND PROPERTY VT_MEX_HELP_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${M_HELP})
   endif()
 endfunction()
 

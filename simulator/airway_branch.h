@@ -25,6 +25,8 @@ enum class BranchKind : int {
 /// first_row + 2k - 1 (section k-1); the outlet junction row is shared with
 /// the inlet of a branch that follows in the same system.
 struct AirwayBranch {
+  AirwayBranch(BranchKind k, TubeKind t) : kind(k), tube(t) {}
+
   BranchKind kind = BranchKind::Main;
   TubeKind tube = kTubeVocal;             ///< element and wall model of the sections
   std::vector<area_function> af;          ///< current sections, cm² and cm

@@ -31,6 +31,11 @@ AirwayBranch* Simulator::constriction_branch() {
   return nullptr;
 }
 
+void Simulator::set_lung_pressure(float Psub_cmH2O) {
+  cfg.Psub = Psub_cmH2O;
+  if (running_) eq_[0].elimSrc = cfg.H2O_bar * cfg.Psub;
+}
+
 // Frication noise noiseSourceLoc junctions downstream of the constriction's
 // outlet, aspiration noise at the glottal outlet; both scale with Udc³ and
 // the inverse 2.5th power of their area. The constriction source draws first.

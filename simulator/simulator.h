@@ -37,6 +37,9 @@ class Simulator {
   /// overlapped step schedule. The samples are bit-identical either way; off
   /// only for verification.
   bool allow_pipeline = true;
+  /// Sets the lung (subglottal) pressure, cm H2O (>= 0), from the next step
+  /// on: the DC flow law and, during a run, the pressure seed of the first row.
+  void set_lung_pressure(float Psub_cmH2O);
 
   Simulator();
   ~Simulator();

@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "quorvel_version.h"
 #include "synth/default_utterance.h"
 #include "synth/score_json.h"
 #include "synth/synthesis_core.h"
@@ -22,7 +23,7 @@ const char* quorvelCliHelp() {
 Usage:
   quorvel [SCORE.json] [-o OUT.wav] [--pcm16] [--normalize | --raw | --gain G]
   quorvel --print-score        print the built-in /asa/ score (a template)
-  quorvel --help
+  quorvel --help | --version
 
 Without SCORE the built-in utterance /asa/ (0.7 s at 10 kHz) is synthesised
 into quorvel-demo.wav (or OUT.wav). With SCORE the output defaults to the
@@ -38,6 +39,7 @@ Options:
   --gain G           multiply the samples by G before writing
   --print-score      write the built-in score as JSON to stdout and exit
   -h, --help         this text
+  --version          print the release number and exit
 
 The synthesiser computes the radiated sound pressure in dyn/cm^2 (at 100 cm
 from the lips; speech peaks are around 1), exactly as the Octave/MATLAB
@@ -116,7 +118,8 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   CLI::App app{"quorvel - articulatory speech synthesis", "quorvel"};
   app.set_help_flag();  // --help prints the full text below, not CLI11's summary
   std::string scorePath, outPath;
-  bool pcm16 = false, normalize = false, raw = false, help = false, printScore = false;
+  bool pcm16 = false, normalize = false, raw = false, help = false, printScore = false,
+       version = false;
   double gain = 1.0;
   app.add_option("score", scorePath, "JSON score");
   auto* outOpt = app.add_option("-o,--output", outPath, "WAV file");
@@ -128,6 +131,7 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   normOpt->excludes(rawOpt);
   app.add_flag("-h,--help", help);
   app.add_flag("--print-score", printScore);
+  app.add_flag("--version", version);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -136,6 +140,10 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   }
   if (help) {
     out << quorvelCliHelp();
+    return 0;
+  }
+  if (version) {
+    out << "quorvel " << kQuorvelVersion << "\n";
     return 0;
   }
   if (printScore) {

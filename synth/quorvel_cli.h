@@ -5,7 +5,7 @@
 namespace vt {
 
 /// The command-line synthesiser: quorvel [SCORE.json] [-o OUT.wav] [--pcm16]
-/// [--gain G | --normalize] [--print-score] [--help]. Messages go to out,
+/// [--gain G | --normalize] [--print-score] [--help] [--version]. Messages go to out,
 /// errors to err; returns the process exit status (0 success).
 int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 

@@ -1,6 +1,7 @@
 #pragma once
 // The command line shared by the brellix and vantrix programs: a fixed
-// number of file names, --help, and "--" before names that begin with '-'.
+// number of file names, --help, --version, and "--" before names that begin
+// with '-'.
 
 #include <cstdio>
 #include <string>
@@ -12,6 +13,7 @@ extern "C" {
 }
 
 #include "avcombine/mux_audio_video.h"
+#include "quorvel_version.h"
 
 namespace vt::cli {
 
@@ -23,7 +25,7 @@ enum ExitStatus : int {
 };
 
 /// What the command line asks for.
-enum class Request { Run, Help, Usage };
+enum class Request { Run, Help, Version, Usage };
 
 /// Splits argv into file names; Usage (with err set) when the count is not
 /// nFiles or an unknown option is given.
@@ -33,6 +35,7 @@ inline Request parseFileArguments(int argc, char** argv, std::size_t nFiles,
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
     if (!optionsEnded && (a == "-h" || a == "--help")) return Request::Help;
+    if (!optionsEnded && a == "--version") return Request::Version;
     if (!optionsEnded && a == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && a.size() > 1 && a.front() == '-') {
@@ -54,6 +57,7 @@ inline constexpr const char* kOptionsHelp =
     "\n"
     "Options:\n"
     "  -h, --help   show this text\n"
+    "  --version    print the release number and exit\n"
     "  --           end of options (for file names beginning with '-')\n"
     "\n"
     "Exit status: 0 written, 1 combining failed (reason on standard error),\n"
@@ -80,6 +84,9 @@ inline int runProgram(const Program& p, int argc, char** argv) {
       std::fputs(p.usage, stdout);
       std::fputs(p.help, stdout);
       std::fputs(kOptionsHelp, stdout);
+      return kExitOk;
+    case Request::Version:
+      std::printf("%s %s\n", p.name, kQuorvelVersion);
       return kExitOk;
     case Request::Usage:
       std::fprintf(stderr, "%s: %s\n%s", p.name, err.c_str(), p.usage);
