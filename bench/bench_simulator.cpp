@@ -3,7 +3,8 @@
 // (the reference drive). The drive is computed beforehand, so only vtt_ini,
 // 10000 vtt_sim calls and vtt_term are timed. Networks: the synthesiser's
 // single chain, the same with the nasal branch coupled at the velum (three
-// systems), and with the trachea below the glottis.
+// systems), with the trachea below the glottis, and several single chains
+// advanced in lockstep.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -62,6 +63,43 @@ void simulate(benchmark::State& state, Network net) {
   state.counters["rtf"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                              benchmark::Counter::kIsRate);
 }
+
+// N independent one-second utterances (the reference drive, each lane
+// shifted in time) advanced in lockstep by one thread; the rate is seconds of
+// speech per second, to compare with N times BM_SimulateOneSecond.
+void BM_SimulateLanes(benchmark::State& state) {
+  const int nvt = static_cast<int>(state.range(0));
+  const int n = static_cast<int>(state.range(1));
+  const Drive drive(nvt);
+  std::vector<vt::Simulator> sims(n);
+  std::vector<vt::Simulator*> lanes;
+  for (auto& s : sims) {
+    vt::drive::gateway_config(s.cfg, nvt);
+    lanes.push_back(&s);
+  }
+  float out[vt::Simulator::kMaxLanes];
+  float sink = 0.0f;
+  auto frame = [&](int l, int j) {
+    const int k = (j + 997 * l) % 10000;
+    sims[l].afvt = drive.af[k].data();
+    sims[l].Ag = drive.Ag[k];
+  };
+  for (auto _ : state) {
+    for (int l = 0; l < n; ++l) frame(l, 0), sims[l].vtt_ini();
+    for (int j = 0; j < 10000; ++j) {
+      for (int l = 0; l < n; ++l) frame(l, j);
+      vt::Simulator::vtt_sim_lanes(lanes, out);
+      sink += out[0];
+    }
+    for (auto& s : sims) s.vtt_term();
+  }
+  benchmark::DoNotOptimize(sink);
+  state.counters["rtf"] = benchmark::Counter(static_cast<double>(state.iterations()) * n,
+                                             benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_SimulateLanes)
+    ->Args({17, 1})->Args({17, 2})->Args({17, 4})->Args({17, 8})->Args({40, 2})->Args({40, 4})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_SimulateOneSecond(benchmark::State& state) { simulate(state, Network::SingleChain); }
 void BM_SimulateOneSecondNasal(benchmark::State& state) { simulate(state, Network::NasalBranch); }

@@ -33,7 +33,7 @@ AirwayBranch* Simulator::constriction_branch() {
 
 void Simulator::set_lung_pressure(float Psub_cmH2O) {
   cfg.Psub = Psub_cmH2O;
-  if (running_) eq_[0].elimSrc = cfg.H2O_bar * cfg.Psub;
+  if (running_) net_.eq[0].elimSrc = cfg.H2O_bar * cfg.Psub;
 }
 
 // Frication noise noiseSourceLoc junctions downstream of the constriction's

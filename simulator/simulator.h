@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <span>
 #include <vector>
 
@@ -57,6 +58,24 @@ class Simulator {
   /// targets and returns the radiated pressure sample (0 when deci <= 0).
   /// Throws std::logic_error when no run is active.
   float vtt_sim();
+  /// Sets the targets of the coming output sample (glottal area Ag, cm², and
+  /// the vocal-tract area function afvt, cfg.nvt sections) and advances.
+  float vtt_sim(float Ag_cm2, const area_function* afvt_target) {
+    Ag = Ag_cm2;
+    afvt = afvt_target;
+    return vtt_sim();
+  }
+  /// Most lanes vtt_sim_lanes advances together.
+  static constexpr std::size_t kMaxLanes = 8;
+  /// Advances up to kMaxLanes independent simulators (lanes, each with its
+  /// own run and targets) by one output sample in one thread, out[l] being
+  /// lane l's sample. Lanes of the overlapped single chain with equal section
+  /// counts and rates run in lockstep, so that one lane's dependent chains
+  /// overlap with the others'; any other set runs lane by lane. Every lane's
+  /// samples and state are bit for bit those of lanes[l]->vtt_sim().
+  /// Throws std::invalid_argument for too many lanes, a lane given twice or
+  /// too short an output, std::logic_error for a lane with no active run.
+  static void vtt_sim_lanes(std::span<Simulator* const> lanes, std::span<float> out);
   /// Releases the arrays of the run.
   void vtt_term();
   /// Restarts the noise: random sequence from `seed` (1 = never seeded) and
@@ -147,6 +166,10 @@ class Simulator {
   // step with this step's element, coefficient and pivot work.
   bool can_pipeline() const;
   float step_pipelined(int flag);
+  template <int N>
+  static void step_lanes(Simulator* const* lanes, int flag, float* out);
+  static bool lockstep_compatible(const Simulator& a, const Simulator& b);
+  void check_step_inputs() const;
   void finish_pending() const;
   void settle_rows() const;
 

@@ -9,10 +9,14 @@
 
 namespace vt {
 
-float Simulator::vtt_sim() {
+void Simulator::check_step_inputs() const {
   if (!running_) throw std::logic_error("vtt_sim: no active run (call vtt_ini first)");
   if (afvt == nullptr) throw std::logic_error("vtt_sim: no vocal-tract area function (afvt)");
   if (net_.has_nasal() && afnt == nullptr) throw std::logic_error("vtt_sim: no nasal area function (afnt)");
+}
+
+float Simulator::vtt_sim() {
+  check_step_inputs();
   dax();
   float out = 0.0f;
   const bool fast = can_pipeline();
