@@ -43,8 +43,8 @@ float addShare(float S, float to, float from, float A) {
 
 }  // namespace
 
-void FourTubeAF(area_function t1, area_function t2, area_function t3, area_function t4,
-                int nvt, area_function* afvt) {
+void FourTubeAF(area_function t1, area_function t2, area_function t3, area_function t4, int nvt,
+                area_function* afvt) {
   const area_function tube[4] = {t1, t2, t3, t4};
   if (nvt <= 0) return;  // no sections to fill
   if (afvt == nullptr) throw std::invalid_argument("FourTubeAF: no output area function");
@@ -73,33 +73,44 @@ void FourTubeAF(area_function t1, area_function t2, area_function t3, area_funct
   }
   const float d = L / static_cast<float>(nvt);
 
-  float Q = 0.0f;  // start of section j, cm
-  for (int j = 0; j < nvt; ++j) {
-    const float E = Q + d;  // end of section j, cm
-    afvt[j].x = d;
+  // Mean area (cm²) of the section from Q to E (cm).
+  auto sectionArea = [&](float Q, float E) -> float {
     // First tube whose end reaches the section's start. Only rounding of the
     // section positions over very many sections can carry a start past L;
     // such a section lies in the last tube.
     int k = 0;
     while (k < 4 && !(T[k] >= Q)) ++k;
-    if (k == 4) {
-      afvt[j].A = tube[3].A;
-    } else if (T[k] >= E) {
-      afvt[j].A = tube[k].A;  // inside tube k
-    } else if (k == 3) {
-      afvt[j].A = tube[3].A;  // starts in the last tube, ends past L by rounding
-    } else {
-      // Crosses tube ends: the share of tube k, whole tubes, the share of the last tube.
-      float S = addShare(0.0f, T[k], Q, tube[k].A);
-      for (int m = k + 1; m < 4; ++m) {
-        if (T[m] >= E || m == 3) {
-          S = addShare(S, E, T[m - 1], tube[m].A);
-          break;
-        }
-        S = addShare(S, tube[m].x, 0.0f, tube[m].A);
+    if (k == 4) return tube[3].A;
+    if (T[k] >= E) return tube[k].A;  // inside tube k
+    if (k == 3) return tube[3].A;     // starts in the last tube, ends past L by rounding
+    // Crosses tube ends: the share of tube k, whole tubes, the share of the last tube.
+    float S = addShare(0.0f, T[k], Q, tube[k].A);
+    for (int m = k + 1; m < 4; ++m) {
+      if (T[m] >= E || m == 3) {
+        S = addShare(S, E, T[m - 1], tube[m].A);
+        break;
       }
-      afvt[j].A = S / d;
+      S = addShare(S, tube[m].x, 0.0f, tube[m].A);
     }
+    return S / d;
+  };
+  // A share (to - from)·A of a finite area beyond about 3.4e38/d cm²
+  // overflows single precision and left infinite or NaN sections: every
+  // section is formed once before any is written.
+  float Q = 0.0f;  // start of section j, cm
+  for (int j = 0; j < nvt; ++j) {
+    const float E = Q + d;
+    if (!std::isfinite(sectionArea(Q, E))) {
+      throw std::invalid_argument("FourTubeAF: the mean area of section " + std::to_string(j + 1) +
+                                  " exceeds single precision (a tube area times its share of"
+                                  " the section above 3.4e38 cm3)");
+    }
+    Q = E;
+  }
+  Q = 0.0f;
+  for (int j = 0; j < nvt; ++j) {
+    const float E = Q + d;  // end of section j, cm
+    afvt[j] = area_function{sectionArea(Q, E), d};
     Q = E;
   }
 }

@@ -12,9 +12,9 @@ namespace vt {
 /// Positions and partial sums are single precision: each partial sum
 /// S + (to − from)·A is formed exactly and rounded once to float. nvt <= 0
 /// writes nothing. Throws std::invalid_argument when afvt is null, a tube's
-/// length or area is negative or not finite, or the total length overflows
-/// single precision (nothing is written then).
-void FourTubeAF(area_function t1, area_function t2, area_function t3, area_function t4,
-                int nvt, area_function* afvt);
+/// length or area is negative or not finite, or the total length or a
+/// section's mean area overflows single precision (nothing is written then).
+void FourTubeAF(area_function t1, area_function t2, area_function t3, area_function t4, int nvt,
+                area_function* afvt);
 
 }  // namespace vt

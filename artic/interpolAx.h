@@ -15,9 +15,9 @@ inline constexpr area_function afNull{0.0f, 0.0f};
 /// mem->kind as the caller left it (0: afNull, 1: linear, 2: cosine with the
 /// slopes and omega as they stand); after the last key the last cosine
 /// segment continues. smpfrq: output sampling frequency, Hz (> 0, finite).
-/// Throws AreaFunctionFileError ("<fileName> not found", or a malformed-file
-/// message; the record is then left unchanged) and std::invalid_argument for
-/// a null record or a bad smpfrq.
+/// Throws AreaFunctionFileError ("<fileName> not found", "<fileName> cannot be read: <reason>", or
+/// a malformed-file message; the record is then left unchanged) and std::invalid_argument for a
+/// null record or a bad smpfrq.
 area_function interpolAx(unsigned int n, interpoMemTube* mem, float smpfrq);
 
 }  // namespace vt

@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <system_error>
 
@@ -58,13 +60,26 @@ std::optional<T> parseWhole(std::string_view t) {
 TokenReader::TokenReader(std::string fileName, std::string text)
     : name_(std::move(fileName)), text_(std::move(text)) {}
 
-std::optional<TokenReader> TokenReader::open(const std::string& path) {
+std::optional<TokenReader> TokenReader::open(const std::string& path, std::string* whyUnreadable) {
+  std::string ignored;
+  std::string& why = whyUnreadable ? *whyUnreadable : ignored;
+  why.clear();
   // Only regular files: a directory cannot be read, a device such as
   // /dev/zero never ends, and opening a FIFO blocks until a writer comes.
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) why = std::strerror(errno);
+    return std::nullopt;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    why = S_ISDIR(st.st_mode) ? "it is a directory" : "it is not a regular file";
+    return std::nullopt;
+  }
   std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rt"));
-  if (!f) return std::nullopt;
+  if (!f) {
+    why = std::strerror(errno);
+    return std::nullopt;
+  }
   // Far beyond any area-function or key file (40 sections take a few hundred bytes).
   constexpr std::size_t kMaxBytes = 64u << 20;
   std::string text;
@@ -77,8 +92,10 @@ std::optional<TokenReader> TokenReader::open(const std::string& path) {
     }
     if (got < sizeof buf) break;
   }
-  // A directory opens on some systems but cannot be read.
-  if (std::ferror(f.get())) return std::nullopt;
+  if (std::ferror(f.get())) {
+    why = std::string("read error: ") + std::strerror(errno);
+    return std::nullopt;
+  }
   return TokenReader(path, std::move(text));
 }
 
@@ -100,8 +117,7 @@ void TokenReader::failAtLastToken(std::string_view message) const {
                               std::to_string(tokenLine_) + "): " + std::string(message));
 }
 
-void TokenReader::failExpected(std::string_view what,
-                               std::optional<std::string_view> found) const {
+void TokenReader::failExpected(std::string_view what, std::optional<std::string_view> found) const {
   if (!found) {
     throw AreaFunctionFileError(name_ + ": end of file after token " + std::to_string(token_) +
                                 " (line " + std::to_string(line_) + "): expected " +
@@ -128,6 +144,18 @@ float TokenReader::real(std::string_view what) {
   if (!t) failExpected(what, t);
   if (const auto v = parseWhole<float>(*t)) return *v;
   failExpected(std::string(what) + " (a number within single precision)", t);
+}
+
+float TokenReader::finiteReal(std::string_view what, float lowest, bool lowestAllowed) {
+  const float v = real(what);
+  if (!std::isfinite(v) || v < lowest || (!lowestAllowed && v == lowest)) {
+    std::string bound = std::to_string(lowest);
+    bound.erase(bound.find_last_not_of('0') + 1);
+    if (bound.back() == '.') bound.pop_back();
+    failAtLastToken(std::string(what) + " must be a finite number " +
+                    (lowestAllowed ? bound + " or more" : "above " + bound));
+  }
+  return v;
 }
 
 }  // namespace vt

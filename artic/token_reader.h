@@ -18,8 +18,17 @@ class TokenReader {
   TokenReader(std::string fileName, std::string text);
 
   /// Reads the whole file at path; nullopt when it is not a regular file or
-  /// cannot be opened or read. Throws AreaFunctionFileError beyond 64 MiB.
-  static std::optional<TokenReader> open(const std::string& path);
+  /// cannot be opened or read. Then whyUnreadable (when given) holds the
+  /// reason for a path that exists ("it is a directory", "Permission
+  /// denied", ...) and stays empty for one that does not. Throws
+  /// AreaFunctionFileError beyond 64 MiB.
+  static std::optional<TokenReader> open(const std::string& path,
+                                         std::string* whyUnreadable = nullptr);
+
+  /// Next token as a real number as real() reads it, refused unless it is
+  /// finite and above lowest (or equal to it, with lowestAllowed); what names
+  /// the value with its unit, the message says "above 0" or "0 or more".
+  float finiteReal(std::string_view what, float lowest, bool lowestAllowed);
 
   /// Next token as a word (any run of non-blank characters). what describes
   /// the expected value for the error message, e.g. "the label".
@@ -42,7 +51,8 @@ class TokenReader {
  private:
   /// Next token or nullopt at the end of the text; updates the position.
   std::optional<std::string_view> nextToken();
-  [[noreturn]] void failExpected(std::string_view what, std::optional<std::string_view> found) const;
+  [[noreturn]] void failExpected(std::string_view what,
+                                 std::optional<std::string_view> found) const;
 
   std::string name_;
   std::string text_;

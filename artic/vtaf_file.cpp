@@ -23,18 +23,23 @@ VTAFContents parse(TokenReader& in, bool consonant, std::optional<int> expected)
   const int n = in.integer("the number of sections");
   if (expected && n != *expected) throw AreaFunctionFileError("Unexpected number of VT sections");
   if (n < 0) in.failAtLastToken("the number of sections must not be negative");
-  const float dx = in.real("the section length (cm)");
+  // A section of no length has no acoustic meaning; a negative area none
+  // either (a closure is an area of 0).
+  const float dx = in.finiteReal("the section length (cm)", 0.0f, false);
   // Grown value by value, so a file announcing a huge count but holding few
   // values ends with a message instead of a huge allocation.
   c.sections.reserve(static_cast<std::size_t>(std::min(n, 1024)));
   for (int i = 0; i < n; ++i) {
-    const std::string what = "the area of section " + std::to_string(i) + " of " +
-                             std::to_string(n) + " (cm2)";
-    c.sections.push_back(area_function{in.real(what), dx});
+    const std::string what =
+        "the area of section " + std::to_string(i) + " of " + std::to_string(n) + " (cm2)";
+    c.sections.push_back(area_function{in.finiteReal(what, 0.0f, true), dx});
   }
-  if (consonant) c.noiseSourceLoc = in.integer(
-        "the noise-source section (the file's name begins with one of the letters " +
-        std::string(stopConsonants) + ", which marks a consonant file)");
+  if (consonant) {
+    c.noiseSourceLoc =
+        in.integer("the noise-source section (the file's name begins with one of the letters " +
+                   std::string(stopConsonants) + ", which marks a consonant file)");
+    if (*c.noiseSourceLoc < 0) in.failAtLastToken("the noise-source section must be 0 or more");
+  }
   return c;
 }
 
@@ -43,8 +48,12 @@ VTAFContents parse(TokenReader& in, bool consonant, std::optional<int> expected)
 VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource,
                               std::optional<int> expectedSections) {
   const std::string p(path);
-  auto in = TokenReader::open(p);
-  if (!in) throw AreaFunctionFileError("AF path, " + p + ", not found");
+  std::string why;
+  auto in = TokenReader::open(p, &why);
+  if (!in) {
+    throw AreaFunctionFileError("AF path, " + p +
+                                (why.empty() ? ", not found" : ", cannot be read: " + why));
+  }
   return parse(*in, readNoiseSource && isConsonantFile(path), expectedSections);
 }
 

@@ -35,8 +35,10 @@ struct VTAFContents {
 /// file must also carry its noise-source section. With expectedSections, a
 /// file announcing another number of sections is refused before its values
 /// are read. Throws AreaFunctionFileError: "AF path, <path>, not found" when
-/// the file cannot be opened; "Unexpected number of VT sections"; or, for
-/// malformed contents, a message naming the file, the token number, the line
+/// there is no such file, "AF path, <path>, cannot be read: <reason>" when it
+/// exists but cannot be read; a section length that is not above 0, an area
+/// or noise-source section below 0 or a value that is not finite is refused; "Unexpected number of
+/// VT sections"; or, for malformed contents, a message naming the file, the token number, the line
 /// and the value expected there.
 VTAFContents readVTAFContents(std::string_view path, bool readNoiseSource,
                               std::optional<int> expectedSections = std::nullopt);

@@ -13,8 +13,9 @@
 %   x        nvt-by-1 section lengths, cm: sum(lengths)/nvt
 %
 %   Computed in single precision: section positions and the partial sums
-%   of area times length are each rounded once from their exact value. Bad
-%   arguments are errors with the identifier FourTubeAF:argument.
+%   of area times length are each rounded once from their exact value, so
+%   areas whose share of a section (area times length) exceeds 3.4e38 are
+%   refused. Bad arguments are errors with the identifier FourTubeAF:argument.
 %
 %   Example:
 %     [A, x] = FourTubeAF([1 4 2 8], [2 2 2 2], 8)   % A = [1 1 4 4 2 2 8 8]'

@@ -20,9 +20,13 @@
 %            the last segment swings back and forth
 %   ended    1 at the samples from the last key on, else 0
 %
-%   A file announcing 0 keys gives 0 everywhere. Errors (identifier
-%   interpolAx:file): "<keyFile> not found", or the file, token number and
-%   line of a missing, malformed or out-of-order value.
+%   A file announcing 0 keys gives 0 everywhere; a negative number of keys,
+%   and key areas or lengths that are not finite (nan, inf), are refused.
+%   Errors (identifier interpolAx:file): "<keyFile> not found" (no such
+%   file), "<keyFile> cannot be read: <reason>" (it exists but cannot be
+%   read), or the file, token number and line of a missing, malformed,
+%   out-of-order or non-finite value. Ctrl-C stops a long call with an error
+%   (identifier interpolAx:interrupted).
 %
 %   Example (from the repository folder; examples/tube.txt has keys at 0 ms
 %   (1 cm^2, 15 cm) and 100 ms (3 cm^2, 15 cm)):

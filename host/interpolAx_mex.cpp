@@ -14,6 +14,7 @@
 
 #include "artic/interpolAx.h"
 #include "host/mex_args.h"
+#include "host/mex_interrupt.h"
 #include "host/mex_numbers.h"
 #include "mex.h"
 
@@ -69,6 +70,10 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   const unsigned int last = count ? wanted.back().first : 0u;
   std::size_t w = 0;
   for (unsigned int n = 0;; ++n) {
+    // Up to 2^32 samples take a minute: Ctrl-C stops the call.
+    if ((n & 0xFFFu) == 0 && vt::host::takeInterrupt()) {
+      return EntryError{"interrupted", vt::host::kInterruptedMessage};
+    }
     const vt::area_function v = vt::interpolAx(n, &mem, fs);
     for (; w < count && wanted[w].first == n; ++w) {
       a[wanted[w].second] = v.A;

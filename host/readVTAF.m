@@ -20,11 +20,19 @@
 %   "Unexpected number of VT sections". Values are read in single precision
 %   and returned as doubles.
 %
+%   The section length must be a finite number above 0, every area finite
+%   and 0 or more (0 is a closure), the noise-source section 0 or more.
+%
 %   Errors (identifier readVTAF:file), the session carries on:
-%     "AF path, <path>, not found"          the file cannot be opened
+%     "AF path, <path>, not found"          there is no such file
+%     "AF path, <path>, cannot be read: <reason>"
+%                                           it exists but cannot be read
+%                                           (a directory, no permission, ...)
 %     "Unexpected number of VT sections"    the file holds another count than n
 %     "<path>: token 5 (line 2): expected the area of section 1 of 4 ..."
 %                                           a value missing or not a number
+%     "<path>: token 4 (line 1): the area of section 0 of 4 (cm2) must be
+%      a finite number 0 or more"           nan, inf or a negative area
 %
 %   Example (from the repository folder; examples/tracts/ holds an /a/ and
 %   an /s/ of 17 sections):

@@ -3,7 +3,9 @@
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       octave liboctave-dev libsndfile1-dev nlohmann-json3-dev libcli11-dev
-      clang-format libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg)
+      clang-format libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg sox)
+# The page's WebAssembly build and its headless-browser test.
+pkgs+=(emscripten chromium chromium-driver python3-selenium)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

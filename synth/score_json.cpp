@@ -124,9 +124,17 @@ bool toFileList(const json& v, std::vector<std::optional<std::string>>& files, s
     return false;
   }
   for (std::size_t m = 0; m < v.size(); ++m) {
-    if (v[m].is_null()) files.emplace_back();
-    else if (v[m].is_string()) files.emplace_back(v[m].get<std::string>());
-    else {
+    if (v[m].is_null())
+      files.emplace_back();
+    else if (v[m].is_string()) {
+      // A zero character ("\u0000") would cut the name short and open another file.
+      std::string name = v[m].get<std::string>();
+      if (name.find('\0') != std::string::npos) {
+        err = "TAF2_files: entry " + std::to_string(m + 1) + " contains a zero character";
+        return false;
+      }
+      files.emplace_back(std::move(name));
+    } else {
       err = "TAF2_files: entry " + std::to_string(m + 1) + " is " + typeName(v[m]) +
             ", not a file name or null";
       return false;
@@ -137,8 +145,7 @@ bool toFileList(const json& v, std::vector<std::optional<std::string>>& files, s
 
 }  // namespace
 
-bool parseScore(const std::string& text, Score& out, std::string& err,
-                const std::string& baseDir) {
+bool parseScore(const std::string& text, Score& out, std::string& err, const std::string& baseDir) {
   json doc;
   // A field given twice would silently take its last value: refuse it.
   std::set<std::string> fields;
@@ -162,8 +169,10 @@ bool parseScore(const std::string& text, Score& out, std::string& err,
     return false;
   }
   if (!doc.is_object()) {
-    err = "a score must be a JSON object with the fields nss, TAg0, TAgP, TF0, TAF1, TAF2, dx "
-          "(and optionally fs, VCV); got " + typeName(doc);
+    err =
+        "a score must be a JSON object with the fields nss, TAg0, TAgP, TF0, TAF1, TAF2, dx "
+        "(and optionally fs, VCV); got " +
+        typeName(doc);
     return false;
   }
   for (auto it = doc.begin(); it != doc.end(); ++it) {
@@ -172,7 +181,8 @@ bool parseScore(const std::string& text, Score& out, std::string& err,
     for (const char* k : kRequired) known = known || key == k;
     for (const char* k : kOptional) known = known || key == k;
     if (!known) {
-      err = "unknown field \"" + key + "\" (fields: nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV, "
+      err = "unknown field \"" + key +
+            "\" (fields: nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV, "
             "TAF2_files; names starting with _ are ignored)";
       return false;
     }

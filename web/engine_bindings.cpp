@@ -52,9 +52,9 @@ class Voice {
   Voice(val spec, val controls) {
     spec_.nvt = spec["nvt"].as<int>();
     spec_.smpfrq = spec["smpfrq"].as<float>();
-    spec_.nasal = spec["nasal"].as<bool>();
-    if (spec_.nasal) {
-      spec_.nbp = spec["nbp"].as<int>();
+    spec_.options.nasal_tract = spec["nasal"].as<bool>();
+    if (spec_.options.nasal_tract) {
+      spec_.options.nbp = spec["nbp"].as<int>();
       spec_.nasalTract = sections(numbers(spec, "nasalAreas"), numbers(spec, "nasalLengths"));
     }
     error_ = vt::checkStreamSpec(spec_);
@@ -79,7 +79,9 @@ class Voice {
     if (voice_) voice_->render(buffer_);
     return val(emscripten::typed_memory_view(buffer_.size(), buffer_.data()));
   }
-  double samplesRendered() const { return voice_ ? static_cast<double>(voice_->samplesRendered()) : 0; }
+  double samplesRendered() const {
+    return voice_ ? static_cast<double>(voice_->samplesRendered()) : 0;
+  }
 
  private:
   static std::string read(const val& v, vt::VoiceControls& c) {

@@ -58,6 +58,12 @@ TEST(FourTubeAF, RefusesBadLengthsAndOutputWritesNothingForNoSections) {
   // Finite lengths whose sum overflows would give infinite lengths and NaN areas.
   EXPECT_THROW(FourTubeAF({1, 3e38f}, {1, 3e38f}, {1, 2}, {1, 2}, 4, out), std::invalid_argument);
   EXPECT_THROW(FourTubeAF({1, 2}, {1, 2}, {1, 2}, {1, 2}, 4, nullptr), std::invalid_argument);
+  // Finite areas whose shares overflow gave infinite mean areas; a section
+  // within one such tube keeps its area.
+  EXPECT_THROW(FourTubeAF({3e38f, 1}, {3e38f, 1}, {1, 1}, {1, 1}, 1, out), std::invalid_argument);
+  FourTubeAF({3e38f, 1}, {3e38f, 1}, {1, 1}, {1, 1}, 4, out);
+  EXPECT_EQ(out[1].A, 3e38f);
+  out[0].A = 9.0f;
   FourTubeAF({1, 2}, {1, 2}, {1, 2}, {1, 2}, 0, out);
   FourTubeAF({1, 2}, {1, 2}, {1, 2}, {1, 2}, -3, nullptr);
   EXPECT_EQ(out[0].A, 9.0f);

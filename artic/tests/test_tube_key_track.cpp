@@ -44,7 +44,8 @@ TEST(TubeKeyTrack, RaisedCosineBetweenKeysSwingBackAndRestartFromTheFile) {
 
 TEST(TubeKeyTrack, MissingAndMalformedFilesAreErrorsThatLeaveTheTrack) {
   testing::ScratchDir dir;
-  const char* const cases[][3] = {  // name, text, part of the message
+  const char* const cases[][3] = {
+      // name, text, part of the message
       {"missing.txt", nullptr, " not found"},
       {"same.txt", "2 10 1 15 a 10.05 3 15 b",
        "token 6 (line 1): the time of key 1 of 2 falls on sample 100, not after the previous "
@@ -52,6 +53,12 @@ TEST(TubeKeyTrack, MissingAndMalformedFilesAreErrorsThatLeaveTheTrack) {
       {"neg.txt", "1 -1 1 15 a", "finite number of ms"},
       {"huge.txt", "1 1e30 1 15 a", "beyond the last sample index"},
       {"word.txt", "2\n0 1 15 a\n100 three 15 b", "token 7 (line 3): expected the area (cm2)"},
+      // A negative count was an empty track, a NaN or infinite key a NaN track.
+      {"count.txt", "-1", "token 1 (line 1): the number of keys must be 0 or more"},
+      {"nan.txt", "2 0 1 15 a 100 nan 15 b",
+       "token 7 (line 1): the area of key 1 of 2 must be a finite number of cm2"},
+      {"inf.txt", "1 0 1 -inf a",
+       "token 4 (line 1): the length of key 0 of 1 must be a finite number of cm"},
   };
   for (const auto& [name, text, expected] : cases) {
     interpoMemTube bad;
@@ -66,6 +73,14 @@ TEST(TubeKeyTrack, MissingAndMalformedFilesAreErrorsThatLeaveTheTrack) {
       EXPECT_NE(msg.find(expected), std::string::npos) << msg;
     }
     EXPECT_TRUE(bad.kind == 1 && bad.keys.empty()) << name;
+  }
+  interpoMemTube dirTrack;  // exists, but is no file: was "not found"
+  dirTrack.fileName = dir.path("");
+  try {
+    interpolAx(0, &dirTrack, kFs);
+    ADD_FAILURE() << "a directory was read";
+  } catch (const AreaFunctionFileError& e) {
+    EXPECT_EQ(e.what(), dirTrack.fileName + " cannot be read: it is a directory");
   }
   EXPECT_THROW(interpolAx(0, nullptr, kFs), std::invalid_argument);
   interpoMemTube ok;  // the sampling frequency is refused before any file is looked for

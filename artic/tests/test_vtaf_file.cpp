@@ -32,7 +32,8 @@ TEST(ReadVTAF, RecordsLabelAndNoiseSourceOfFilesWhoseBaseNameIsAConsonant) {
     readVTAF(dir.write(name, "s 4 0.5 1.0 2.0 3.0 0.2 3\n"), label, 4, af, noiseSourceLoc);
     EXPECT_TRUE(label == "s" && noiseSourceLoc == loc) << name;
     EXPECT_TRUE(af[0].A == 1.0f && af[1].A == 2.0f && af[2].A == 3.0f && af[3].A == 0.2f &&
-                af[0].x == 0.5f && af[3].x == 0.5f) << name;
+                af[0].x == 0.5f && af[3].x == 0.5f)
+        << name;
   }
   EXPECT_TRUE(isConsonantFile("D:\\tracts.old\\s.txt"));
   EXPECT_FALSE(isConsonantFile("data/"));
@@ -53,11 +54,15 @@ TEST(ReadVTAF, MissingWrongCountAndMalformedFilesAreErrorsThatWriteNothing) {
   std::string label = "old";
   area_function af[5] = {{9.0f, 9.0f}};
   int kept = 7;  // noise-source section, then number of sections
-  // Neither a directory nor a device that never ends (/dev/zero) is read.
-  for (const std::string& missing :
-       {dir.path("nowhere/s.txt"), dir.path(""), std::string("/dev/zero")}) {
-    EXPECT_EQ(fileError([&] { readVTAF(missing, label, 4, af, kept); }),
-              "AF path, " + missing + ", not found");
+  EXPECT_EQ(fileError([&] { readVTAF(dir.path("nowhere/s.txt"), label, 4, af, kept); }),
+            "AF path, " + dir.path("nowhere/s.txt") + ", not found");
+  // Neither a directory nor a device that never ends (/dev/zero) is read;
+  // both exist, so they were wrongly reported as "not found".
+  for (const auto& [there, why] :
+       {std::pair{dir.path(""), "it is a directory"},
+        std::pair{std::string("/dev/zero"), "it is not a regular file"}}) {
+    EXPECT_EQ(fileError([&] { readVTAF(there, label, 4, af, kept); }),
+              "AF path, " + there + ", cannot be read: " + why);
   }
   const std::string s4 = dir.write("s.txt", "s 4 0.5 1 2 3 0.2 3");
   EXPECT_EQ(fileError([&] { readVTAF(s4, label, 5, af, kept); }),
@@ -66,12 +71,23 @@ TEST(ReadVTAF, MissingWrongCountAndMalformedFilesAreErrorsThatWriteNothing) {
   EXPECT_FALSE(readVTAFalloc(dir.path("none.txt"), label, kept, v));
   EXPECT_TRUE(label == "old" && af[0].A == 9.0f && kept == 7);
 
-  const std::pair<const char*, const char*> cases[] = {  // text, message after "<path>: "
+  const std::pair<const char*, const char*> cases[] = {
+      // text, message after "<path>: "
       {"a 4 0.5 1 2", "end of file after token 5 (line 1): expected the area of section 2 of 4"},
-      {"a 4 0.5\n1.0 x 3.0 0.2", "token 5 (line 2): expected the area of section 1 of 4 (cm2) (a "
-                                 "number within single precision), found \"x\""},
+      {"a 4 0.5\n1.0 x 3.0 0.2",
+       "token 5 (line 2): expected the area of section 1 of 4 (cm2) (a "
+       "number within single precision), found \"x\""},
       {"s 4 0.5 1.0 2.0 3.0 0.2", "end of file after token 7 (line 1): expected the noise-source"},
       {"a -1 0.5", "token 2 (line 1): the number of sections must not be negative"},
+      // Values the network cannot use were taken as they stood.
+      {"a 2 0.5 1 nan",
+       "token 5 (line 1): the area of section 1 of 2 (cm2) must be a finite number 0 or more"},
+      {"a 2 0.5 inf 1", "token 4 (line 1): the area of section 0 of 2 (cm2) must be a finite"},
+      {"a 2 0.5 1 -0.5",
+       "token 5 (line 1): the area of section 1 of 2 (cm2) must be a finite number 0 or more"},
+      {"a 2 0 1 1", "token 3 (line 1): the section length (cm) must be a finite number above 0"},
+      {"a 2 -1 1 1", "token 3 (line 1): the section length (cm) must be a finite number above 0"},
+      {"s 2 0.5 1 1 -2", "token 6 (line 1): the noise-source section must be 0 or more"},
       // A huge announced count is no huge allocation.
       {"a 2000000000 0.5 1", "end of file after token 4 (line 1): expected the area of section 1"},
   };
