@@ -68,6 +68,9 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     double Rc;         // constriction resistance, dyn·s/cm⁵
     bool walls;
     law::HalfSection prev;
+    // Element constants, held here so that no element store can alias them.
+    double K, La, Ca, Rw, Lw, Cw;
+    double U1_wall;  // wall flows of this step, summed in section order, cm³/s
   };
   Lane lanes[N];
   const int nv = sims[0]->net_.main.sections();  // equal in every lane
@@ -85,6 +88,12 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     L.b = s.pending_ ? n3 - 1 : 0;
     L.walls = s.cfg.wall == 1;
     L.prev = {0.0, 0.0};
+    L.K = s.k_.K_viscous_const;
+    L.La = s.k_.La;
+    L.Ca = s.k_.Ca;
+    L.Rw = s.k_.Rw;
+    L.Lw = s.k_.Lw;
+    L.Cw = s.k_.Cw;
   }
   // The pending back substitution advances a few rows at a time between the
   // pieces of this step that do not depend on it, so that its divisions
@@ -131,17 +140,16 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
   for (int q = 0; q < nv; ++q) {
     for (Lane& L : lanes) {
       back(L, 2);
-      const SimConstants& k = L.s->k_;
       const float A = L.af[q].A;
       const float x = L.af[q].x;
-      const law::HalfSection h = law::tube_half_section(k.K_viscous_const, k.La, A, x);
+      const law::HalfSection h = law::tube_half_section(L.K, L.La, A, x);
       td_acoustic_elements& eq0 = L.e[q];
       td_acoustic_elements& eq1 = L.e[q + 1];
       eq0.R = q == L.over ? L.Rc : L.prev.Rh + h.Rh;
       eq0.L = L.prev.Lh + h.Lh;
-      eq1.C = law::air_compliance(k.Ca, A, x);
+      eq1.C = law::air_compliance(L.Ca, A, x);
       if (L.walls)
-        law::wall_branch(k.Rw, k.Lw, k.Cw, A, x, eq1);
+        law::wall_branch(L.Rw, L.Lw, L.Cw, A, x, eq1);
       else
         eq1.Yw = 0.0;
       L.prev = h;
@@ -180,7 +188,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     td_acoustic_elements* g = L.g;
     td_acoustic_elements* e = L.e;
     const double* D = L.D;
-    s.U1_wall_ = 0.0;
+    L.U1_wall = 0.0;
     g[0].srcL = law::trapezoid(g[0].L, r[1].val, g[0].srcL);
     const double P = r[2].val;
     g[1].srcC = law::trapezoid(g[1].C, P, g[1].srcC);
@@ -204,7 +212,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
       const double P = r[s].val;
       const double U = r[s + 1].val;
       el.srcC = law::trapezoid(el.C, P, el.srcC);
-      if (L.walls) L.s->U1_wall_ += law::wall_history(el, P);
+      if (L.walls) L.U1_wall += law::wall_history(el, P);
       el.srcL = law::trapezoid(el.L, U, el.srcL);
       r[s].src = law::section_src(el, L.walls);
       r[s + 1].src = law::junction_src(el);
@@ -220,6 +228,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     Simulator& s = *L.s;
     td_linear_equation* r = L.r;
     const double* D = L.D;
+    s.U1_wall_ = L.U1_wall;
     if (s.cfg.rad_boundary == 1) r[n4].src = s.net_.lips.advance(r[n4].val);
     r[n4].elimSrc = D[n3] * r[n4].src + r[n3].elimSrc;
     r[n4].val = r[n4].elimSrc / D[n4];
