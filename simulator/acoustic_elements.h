@@ -16,6 +16,15 @@ inline void radiation_load(const SimConstants& k, int rad_boundary, float A, dou
   law::radiation_load(k.Grad, k.Srad, rad_boundary == 1, A, fixed_G, load);
 }
 
+/// The same into separate conductance G and inertance admittance Lrad.
+inline void radiation_load(const SimConstants& k, int rad_boundary, float A, double fixed_G,
+                           double* G, double* Lrad) {
+  law::RadiationLoad load;
+  radiation_load(k, rad_boundary, A, fixed_G, load);
+  *G = load.G;
+  *Lrad = load.Lrad;
+}
+
 /// Tube models of acous_elements_t.
 enum TubeKind : int {
   kTubeTrachea = 0,  ///< tube; walls always yield, trachea wall constants

@@ -35,6 +35,28 @@ void AirwayNetwork::build(const SimConfig& cfg, int nnt) {
   }
 }
 
+SimLayout AirwayNetwork::counts() const {
+  SimLayout L;
+  if (eq.empty()) return L;
+  L.nasal_tract = has_nasal() ? 1 : 0;
+  L.subGLTsystem = has_trachea() ? 1 : 0;
+  L.ntr = trachea.sections();
+  L.ntr1 = L.subGLTsystem ? L.ntr + 1 : 0;
+  L.nvt0 = main.sections();
+  L.nvt1 = L.nvt0 + 1;
+  L.n0 = L.ntr + 1 + L.nvt0;
+  L.n2 = n2(), L.n3 = n3(), L.n4 = n4(), L.n5 = static_cast<int>(eq.size());
+  if (L.nasal_tract) {
+    L.nbu0 = mouth.sections(), L.nbu1 = L.nbu0 + 1;
+    L.nbu3 = nbu3(), L.nbu4 = nbu4(), L.nbu5 = L.nbu4 + 1, L.nbu6 = static_cast<int>(eqbu.size());
+    L.nnc = coupling.sections(), L.nnc1 = L.nnc + 1;
+    L.nna0 = nasal.sections(), L.nna1 = L.nna0 + 1;
+    L.nnt = L.nnc + L.nna0;
+    L.nnt3 = nnt3(), L.nnt4 = nnt4(), L.nnt5 = L.nnt4 + 1, L.nnt6 = static_cast<int>(eqnt.size());
+  }
+  return L;
+}
+
 void AirwayNetwork::release() {
   for (AirwayBranch* b : {&trachea, &glottis, &main, &mouth, &coupling, &nasal}) b->release();
   layout.clear();

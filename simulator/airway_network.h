@@ -9,6 +9,21 @@
 
 namespace vt {
 
+/// Counts and row indices of a run, derived from its branches (a snapshot
+/// for callers that think in the classic names; the branches hold the counts).
+struct SimLayout {
+  int nasal_tract = 0, subGLTsystem = 0;  ///< nasal branch / trachea present
+  int ntr = 0, ntr1 = 0;                  ///< trachea sections / element records
+  int nglt0 = 1, nglt1 = 2;               ///< glottal sections / element records
+  int nvt0 = 0, nvt1 = 0;                 ///< main-branch sections / element records
+  int n0 = 0, n2 = 0, n3 = 0, n4 = 0, n5 = 0;  ///< eq: sections, last section row,
+                                               ///< last junction, closing row, rows
+  int nbu0 = 0, nbu1 = 0, nbu3 = 0, nbu4 = 0, nbu5 = 0, nbu6 = 0;  ///< mouth branch
+  int nnc = 0, nnc1 = 0;                  ///< nasal coupling sections / records
+  int nna0 = 0, nna1 = 0;                 ///< nasal tract proper sections / records
+  int nnt = 0, nnt3 = 0, nnt4 = 0, nnt5 = 0, nnt6 = 0;  ///< whole nasal branch rows
+};
+
 /// The airway network of one run: its branches and the tridiagonal systems
 /// they write. The pharynx system `eq` runs from the lungs (row 0) through
 /// the trachea (when present), the glottis and the main branch to the lip
@@ -46,6 +61,9 @@ struct AirwayNetwork {
   /// The branch that ends at the lips.
   const AirwayBranch& lip_branch() const { return has_nasal() ? mouth : main; }
   AirwayBranch& lip_branch() { return has_nasal() ? mouth : main; }
+
+  /// The counts and row indices of this run.
+  SimLayout counts() const;
 
   /// Last section row of eq, before its last junction.
   int n2() const { return n3() - 1; }

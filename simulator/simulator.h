@@ -93,6 +93,8 @@ class Simulator {
   /// Branches, systems and radiation loads of the run. The pharynx rows may
   /// lag: use eq_rows() for a completed solution.
   const AirwayNetwork& network() const { return net_; }
+  /// Counts and row indices of the run (derived from the branches).
+  SimLayout layout() const { return net_.counts(); }
   /// Rows of the pharynx system; completes first the part of the last step's
   /// solution that the overlapped schedule defers to the next step.
   std::span<const td_linear_equation> eq_rows() const {
