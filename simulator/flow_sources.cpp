@@ -72,22 +72,4 @@ void Simulator::inject_noise() {
                             std::pow(static_cast<double>(net_.glottis.af[0].A), 2.5);
 }
 
-// Pressure after the lung resistance: the lung pressure less Rlungs times the
-// flow into the first junction; with the trachea, its last section's pressure.
-double Simulator::subglottal_pressure() const {
-  settle_rows();
-  const AirwayNetwork& n = net_;
-  if (n.has_trachea() && n.trachea.sections() > 0) return n.eq[n.trachea.last_row() - 1].val;
-  return n.eq.empty() ? 0.0 : n.eq[0].elimSrc - k_.Rlungs * n.eq[1].val;
-}
-
-// Pressure of the section after the constriction (the radiation row or the
-// velum node when the constriction is the last section of its branch).
-double Simulator::pressure_behind_constriction() const {
-  settle_rows();
-  const AirwayBranch* b = Ac_.region == 2 ? &net_.main : Ac_.region == 3 ? &net_.mouth : nullptr;
-  if (b == nullptr || b->rows == nullptr) return 0.0;
-  return b->rows[b->first_row + 2 * Ac_.index + 3].val;
-}
-
 }  // namespace vt

@@ -21,6 +21,7 @@
 #include "simulator/acoustic_elements.h"
 #include "simulator/area_update.h"
 #include "simulator/element_laws.h"
+#include "simulator/signal_tap.h"
 #include "simulator/simulator.h"
 
 namespace vt {
@@ -286,6 +287,8 @@ void Simulator::vtt_sim_lanes(std::span<Simulator* const> lanes, std::span<float
       case 7: step_lanes<7>(lanes.data(), flag, y); break;
       default: step_lanes<8>(lanes.data(), flag, y); break;
     }
+    for (Simulator* s : lanes)
+      if (s->tap_ != nullptr) s->tap_->record(*s, flag);
   }
   for (std::size_t l = 0; l < lanes.size(); ++l) out[l] = y[l];
 }

@@ -18,6 +18,8 @@
 
 namespace vt {
 
+class SignalTap;
+
 /// The time-domain vocal-tract simulator: glottis, vocal tract with yielding
 /// walls and lip radiation, optionally trachea, nasal branch with paranasal
 /// sinus and nostril radiation, solved with the trapezoidal rule at `simfrq`
@@ -87,6 +89,11 @@ class Simulator {
     memAc_ = NoiseMemory{};
   }
 
+  /// Hands every simulation step's network state to `tap` (nullptr: none).
+  /// The tap completes the deferred part of each step's solution, so a run
+  /// with a tap takes longer; its samples are the same.
+  void set_signal_tap(SignalTap* tap) { tap_ = tap; }
+
   // Read-only views of the network state (for inspection and tests).
   bool running() const { return running_; }
   const SimConstants& constants() const { return k_; }
@@ -126,30 +133,8 @@ class Simulator {
   // the lungs outwards; pressures in dyn/cm².
   /// Quasi-stationary flow through glottis and constriction.
   double Udc() const { return Udc_; }
-  /// Volume velocity through the glottis (its outlet junction).
-  double glottal_flow() const {
-    settle_rows();
-    return net_.eq[net_.glottis.last_row()].val;
-  }
-  /// Volume velocity through the lip opening.
-  double lip_flow() const { return -U1_lip_; }
-  /// Volume velocity through the nostrils (0 without the nasal branch).
-  double nostril_flow() const { return -U1_nos_; }
   /// Sum of the volume velocities into the yielding vocal-tract walls.
   double wall_flow() const { return U1_wall_; }
-  /// Pressure in the lip radiation row (the radiation load's pressure).
-  double mouth_radiation_pressure() const {
-    return net_.has_nasal() ? net_.eqbu[net_.nbu4()].val : net_.eq[net_.n4()].val;
-  }
-  /// Pressure in the nostril radiation row (0 without the nasal branch).
-  double nose_radiation_pressure() const {
-    return net_.has_nasal() ? net_.eqnt[net_.nnt4()].val : 0.0;
-  }
-  /// Pressure of the section just below the glottis: the last trachea
-  /// section, or the lung pressure less the lung resistance drop.
-  double subglottal_pressure() const;
-  /// Pressure of the section just downstream of the constriction (Ac).
-  double pressure_behind_constriction() const;
   /// Radiated pressure of the last step before decimation, dyn/cm² at 100 cm.
   float radiated_step_pressure() const { return last_s_; }
 
@@ -191,6 +176,7 @@ class Simulator {
   double U0_wall_ = 0, U1_wall_ = 0;
   float last_s_ = 0.0f;
   int fric_m_ = -1;
+  SignalTap* tap_ = nullptr;
 
   // Pipelined single chain: elimination pivots of two consecutive steps, the
   // back substitution of the last step still to be completed (rows n3-1..1).

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "synth/score_af_files.h"
+#include "synth/score_model.h"
 
 namespace vt {
 namespace {
@@ -19,7 +20,7 @@ namespace {
 using nlohmann::json;
 
 const char* const kRequired[] = {"nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx"};
-const char* const kOptional[] = {"fs", "VCV", "TAF2_files"};
+const char* const kOptional[] = {"fs", "VCV", "TAF2_files", "model", "signals"};
 
 std::string typeName(const json& v) {
   if (v.is_null()) return "null";
@@ -168,6 +169,11 @@ bool parseScore(const std::string& text, Score& out, std::string& err, const std
     err = "field \"" + twice + "\" is given twice";
     return false;
   }
+  return scoreFromJson(doc, out, err, baseDir);
+}
+
+bool scoreFromJson(const nlohmann::json& doc, Score& out, std::string& err,
+                   const std::string& baseDir) {
   if (!doc.is_object()) {
     err =
         "a score must be a JSON object with the fields nss, TAg0, TAgP, TF0, TAF1, TAF2, dx "
@@ -183,7 +189,7 @@ bool parseScore(const std::string& text, Score& out, std::string& err, const std
     if (!known) {
       err = "unknown field \"" + key +
             "\" (fields: nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV, "
-            "TAF2_files; names starting with _ are ignored)";
+            "TAF2_files, model, signals; names starting with _ are ignored)";
       return false;
     }
   }
@@ -212,6 +218,12 @@ bool parseScore(const std::string& text, Score& out, std::string& err, const std
       s.fs = ScoreMatrix::scalar(10000.0);
     }
   }
+  if (auto it = doc.find("model"); it != doc.end()) {
+    if (!parseModel(*it, s.model, err)) return false;
+    s.hasModel = true;
+  }
+  if (auto it = doc.find("signals"); it != doc.end() && !parseSignalList(*it, s.signals, err))
+    return false;
   if (withFiles) {
     std::vector<std::optional<std::string>> files;
     if (!toFileList(*filesIt, files, err) ||

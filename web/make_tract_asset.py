@@ -20,8 +20,12 @@ def main(vowels_path, nasal_path, out_path):
             for key, v in vowels.items()
             if len(v["areas"]) == len(v["lengths"]) and v["areas"]
         ],
-        "nasal": {"areas": [s[0] for s in nasal["sections"]],
-                  "lengths": [s[1] for s in nasal["sections"]],
+        # Three port sections of the velum area take the place of the first
+        # three measured sections (the nasopharyngeal end), keeping the length.
+        "nasal": {"couplingSections": 3,
+                  "couplingLength": sum(s[1] for s in nasal["sections"][:3]) / 3,
+                  "areas": [s[0] for s in nasal["sections"][3:]],
+                  "lengths": [s[1] for s in nasal["sections"][3:]],
                   "source": nasal["citation"]},
     }
     with open(out_path, "w", encoding="utf-8") as f:

@@ -20,7 +20,7 @@ const vt = window.vt = {
   ready: false, playing: false, mode: '', errors: [],
   worklet: {played: 0, peak: 0, underruns: 0},
   spectrum: null, presets: BUILT_IN.slice(), nasal: null,
-  nvt: 17, areas: [], lengths: [], frication: false,
+  nvt: 17, areas: [], lengths: [], frication: false, formants: [],
 };
 
 window.addEventListener('error', (e) => vt.errors.push(String(e.message)));
@@ -94,6 +94,7 @@ function spec() {
     s.nbp = Math.max(1, Math.min(vt.nvt - 1, Math.round(vt.nvt * 9 / 17)));
     s.nasalAreas = vt.nasal.areas;
     s.nasalLengths = vt.nasal.lengths;
+    s.couplingLength = vt.nasal.couplingLength;
   }
   return s;
 }
@@ -106,6 +107,7 @@ function sendControls() {
     sendQueued = false;
     const r = await call('set', {controls: controls()});
     if (r.error) setStatus(r.error);
+    showFormants(r.formants);
   });
 }
 
@@ -122,17 +124,22 @@ async function startAudio() {
       numberOfInputs: 0, outputChannelCount: [1],
       processorOptions: {lowWater: 1024, askBlocks: 4},
     });
+    vt.worklet = {played: 0, peak: 0, underruns: 0};
+    vt.generation = (vt.generation || 0) + 1;
     node.port.onmessage = (e) => { if (e.data.type === 'stats') vt.worklet = e.data; };
     const ch = new MessageChannel();
     const r = await call('start', {spec: spec(), controls: controls(), port: ch.port2}, [ch.port2]);
     if (r.error) throw new Error(r.error);
+    showFormants(r.formants);
     node.port.postMessage({type: 'engine', port: ch.port1}, [ch.port1]);
     node.connect(gain);
     vt.mode = 'worklet';
   } else {
     const r = await call('start', {spec: spec(), controls: controls()});
     if (r.error) throw new Error(r.error);
+    showFormants(r.formants);
     vt.mode = 'fallback';
+    vt.generation = (vt.generation || 0) + 1;
     playSeconds(ctx.currentTime + 0.05);
   }
   await ctx.resume();
@@ -156,7 +163,12 @@ async function playSeconds(when) {
 
 async function stopAudio() {
   clearTimeout(fallbackTimer);
-  if (node) { node.disconnect(); node = null; }
+  if (node) {
+    node.port.onmessage = null;
+    node.port.postMessage({type: 'stop'});  // lets the processor end
+    node.disconnect();
+    node = null;
+  }
   if (gain) gain.disconnect();
   await call('stop');
 }
@@ -263,12 +275,34 @@ function drawSpectrum(db) {
     g.beginPath(); g.moveTo(x, 0); g.lineTo(x, H); g.stroke();
     g.fillText(`${f / 1000} kHz`, x + 2, H - 4);
   }
+  drawFormants(g, W, H);
   g.strokeStyle = '#c63'; g.beginPath();
   for (let k = 0; k < db.length; ++k) {
     const y = H - (Math.max(lo, Math.min(hi, db[k])) - lo) / (hi - lo) * H;
     if (k) g.lineTo(k / db.length * W, y); else g.moveTo(0, y);
   }
   g.stroke();
+}
+
+/// The model's formants (small-signal analysis of the tract): listed and marked.
+function showFormants(list) {
+  vt.formants = list || [];
+  $('formants').textContent = vt.formants.length
+    ? 'model formants ' + vt.formants.slice(0, 5).map((f, i) => `F${i + 1} ${Math.round(f.f)}`).join(', ') + ' Hz'
+    : '';
+}
+
+function drawFormants(g, W, H) {
+  g.save();
+  g.setLineDash([4, 4]);
+  g.strokeStyle = '#393';
+  g.fillStyle = '#393';
+  vt.formants.slice(0, 5).forEach((f, i) => {
+    const x = f.f / (SMPFRQ / 2) * W;
+    g.beginPath(); g.moveTo(x, 14); g.lineTo(x, H); g.stroke();
+    g.fillText(`F${i + 1}`, x + 2, 11);
+  });
+  g.restore();
 }
 
 function drawWaveform(x) {

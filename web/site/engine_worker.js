@@ -36,6 +36,11 @@ function makeVoice(spec, controls) {
   return '';
 }
 
+/// The model's formants below 5 kHz for the voice's current targets.
+function formants() {
+  return voice ? voice.formants(5000) : [];
+}
+
 function onPlayerMessage(e) {
   // The worklet asks for blocks whenever its queue runs low.
   if (!voice || e.data.type !== 'need') return;
@@ -52,9 +57,12 @@ const handlers = {
       player = m.port;
       player.onmessage = onPlayerMessage;
     }
-    return {error: err};
+    return {error: err, formants: formants()};
   },
-  set(m) { return {error: voice ? voice.set(m.controls) : 'no voice'}; },
+  set(m) {
+    if (!voice) return {error: 'no voice'};
+    return {error: voice.set(m.controls), formants: formants()};
+  },
   stop() {
     if (voice) voice.delete();
     voice = null;

@@ -13,7 +13,9 @@ class VocalTractPlayer extends AudioWorkletProcessor {
     this.peak = 0;
     this.underruns = 0;
     this.engine = null;
+    this.stopped = false;
     this.port.onmessage = (e) => {
+      if (e.data.type === 'stop') this.stopped = true;
       if (e.data.type === 'engine') {
         this.engine = e.data.port;
         this.engine.onmessage = (m) => this.receive(m.data);
@@ -38,6 +40,7 @@ class VocalTractPlayer extends AudioWorkletProcessor {
   }
 
   process(inputs, outputs) {
+    if (this.stopped) return false;
     const out = outputs[0][0];
     for (let i = 0; i < out.length; ++i) {
       if (this.queue.length === 0) {

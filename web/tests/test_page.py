@@ -76,7 +76,9 @@ def wait_for(driver, expr, timeout=20):
         if v:
             return v
         time.sleep(0.1)
-    raise AssertionError("timed out waiting for " + expr)
+    state = driver.execute_script(
+        "return [document.getElementById('status').textContent, window.vt && window.vt.errors]")
+    raise AssertionError("timed out waiting for %s (page status %s)" % (expr, state))
 
 
 def run_async(driver, body):
@@ -126,6 +128,9 @@ def main(site, quorvel, screenshot):
                   "a preset plays through the AudioWorklet (peak %.3g)" % peak)
 
             before = spectrum(driver)
+            f_before = driver.execute_script("return window.vt.formants.map(f => f.f)")
+            check(len(f_before) >= 3 and 500 < f_before[0] < 1000,
+                  "model formants of the preset /ɑ/ marked: %s Hz" % [round(f) for f in f_before[:4]])
             driver.save_screenshot(screenshot)
             check(os.path.getsize(screenshot) > 10000, "screenshot saved to " + screenshot)
             from selenium.webdriver import ActionChains
@@ -141,13 +146,33 @@ def main(site, quorvel, screenshot):
             check(area < 0.05 and change > 3,
                   "dragging section 12 to %.3g cm² changes the spectrum by %.1f dB on average"
                   % (area, change))
+            f_after = driver.execute_script("return window.vt.formants.map(f => f.f)")
+            check(f_after and f_after[0] < f_before[0] - 100,
+                  "the constriction lowers F1 (%.0f -> %.0f Hz)" % (f_before[0], f_after[0] if f_after else 0))
 
+            # Nasal branch with the port open: the voice restarts and keeps playing.
+            gen = driver.execute_script("return window.vt.generation")
+            driver.find_element("id", "nasal").click()
+            driver.execute_script("const v = document.getElementById('velum'); v.value = 0.5;"
+                                  "v.dispatchEvent(new Event('input'));")
+            wait_for(driver, "window.vt.generation > %d && window.vt.worklet.played > 3000" % gen)
+            check(driver.execute_script("return window.vt.playing && window.vt.mode === 'worklet'"),
+                  "nasal branch with a 0.5 cm² port plays")
+
+            # Fallback player: one rendered second after another.
+            driver.find_element("id", "play").click()
+            driver.execute_script("window.vt.forceFallback = true")
+            driver.find_element("id", "play").click()
+            wait_for(driver, "window.vt.mode === 'fallback' && window.vt.worklet.played > %d + 20000"
+                     % driver.execute_script("return window.vt.worklet.played"))
+            check(True, "fallback player renders a second at a time")
+
+            driver.find_element("id", "play").click()
             for nvt in (17, 40):
                 r = run_async(driver, "return await window.vt.bench(%d, 2);" % nvt)
                 print("real-time margin at %d sections: %.2f rendered seconds per second"
                       % (nvt, r["ratio"]))
 
-            driver.find_element("id", "play").click()
             logs = [e for e in driver.get_log("browser") if e["level"] == "SEVERE"]
             errors = driver.execute_script("return window.vt.errors")
             check(not logs and not errors, "no console errors %s" % (logs + errors))
