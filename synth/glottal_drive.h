@@ -29,8 +29,8 @@ class GlottalDrive {
     period_ = 0;
     prevAg_ = 0.0f;
   }
-  /// Opening and closing phases of the pulses, fractions of the period; a
-  /// value not given keeps the model's default (Fant 0.36/0.26, second model 0.5/0.2).
+  /// Opening and closing phases as fractions of the period for both pulse
+  /// models; absent: each model's own quotient.
   void setQuotients(std::optional<float> open, std::optional<float> close) {
     fant_.setQuotients(open.value_or(FantGlottalArea::kOpenQuotient),
                        close.value_or(FantGlottalArea::kCloseQuotient));
