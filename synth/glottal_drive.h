@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "artic/glottal_area.h"
 #include "synth/synthesis_options.h"
 
@@ -26,6 +28,15 @@ class GlottalDrive {
     nextPeriodStart_ = 0;
     period_ = 0;
     prevAg_ = 0.0f;
+  }
+  /// Opening and closing phase of the pulses that start from now on, as
+  /// fractions of the period; absent: each model's own (Fant 0.36/0.26,
+  /// Halvane 0.5/0.2).
+  void setQuotients(std::optional<float> open, std::optional<float> close) {
+    fant_.setQuotients(open.value_or(FantGlottalArea::kOpenQuotient),
+                       close.value_or(FantGlottalArea::kCloseQuotient));
+    halvane_.setQuotients(open.value_or(HalvaneGlottalArea::kOpenQuotient),
+                          close.value_or(HalvaneGlottalArea::kCloseQuotient));
   }
   /// Delays the next period start to sample j (a voiceless F0 segment ending at j).
   void holdUntil(unsigned int j) { nextPeriodStart_ = j; }
