@@ -29,8 +29,8 @@ class GlottalDrive {
     period_ = 0;
     prevAg_ = 0.0f;
   }
-  /// Open and closing quotients of both pulse models (fractions of the
-  /// period); absent: each model's own.
+  /// Opening and closing phases as fractions of the period for both pulse
+  /// models; absent: each model's own quotient.
   void setQuotients(std::optional<float> open, std::optional<float> close) {
     fant_.setQuotients(open.value_or(FantGlottalArea::kOpenQuotient),
                        close.value_or(FantGlottalArea::kCloseQuotient));

@@ -2,8 +2,8 @@
 
 #include <array>
 #include <climits>
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <string>
 #include <utility>
