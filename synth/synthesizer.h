@@ -12,14 +12,14 @@ namespace vt {
 
 /// What the driver loop did at one output sample; handed to a trace observer.
 struct SampleTrace {
-  unsigned int j = 0;   ///< output sample index
-  float g0 = 0.0f;      ///< glottal baseline area, cm²
-  float gp = 0.0f;      ///< glottal pulse amplitude, cm²
-  float f0 = 0.0f;      ///< fundamental frequency, Hz
-  int period = 0;       ///< period (samples) handed to the pulse model; 0 unless a pulse starts here
-  float pulse = 0.0f;   ///< glottal pulse area from the pulse model, cm²
-  float Ag = 0.0f;      ///< smoothed glottal area handed to the simulator, cm²
-  float s = 0.0f;       ///< output sample (radiated pressure, dyn/cm²)
+  unsigned int j = 0;  ///< output sample index
+  float g0 = 0.0f;     ///< glottal baseline area, cm²
+  float gp = 0.0f;     ///< glottal pulse amplitude, cm²
+  float f0 = 0.0f;     ///< fundamental frequency, Hz
+  int period = 0;      ///< period (samples) handed to the pulse model; 0 unless a pulse starts here
+  float pulse = 0.0f;  ///< glottal pulse area from the pulse model, cm²
+  float Ag = 0.0f;     ///< smoothed glottal area handed to the simulator, cm²
+  float s = 0.0f;      ///< output sample (radiated pressure, dyn/cm²)
 };
 
 /// An articulatory synthesiser: turns a request (glottal and F0 tracks,
@@ -48,6 +48,9 @@ class Synthesizer {
   /// Treats an output longer than maxSamples as an allocation failure
   /// (0 = no limit). Lets callers cap memory and lets tests reach that path.
   void setOutputLimit(std::size_t maxSamples) { outputLimit_ = maxSamples; }
+  /// Polls fn every few thousand output samples; when it returns true the
+  /// call stops, releases everything and reports kInterruptedError (Ctrl-C).
+  void setInterruptCheck(std::function<bool()> fn) { interrupted_ = std::move(fn); }
 
  private:
   SynthesisResult run(const SynthesisRequest& request);
@@ -58,7 +61,16 @@ class Synthesizer {
   HalvaneGlottalArea halvane_;
   std::function<void(const SampleTrace&)> trace_;
   std::size_t outputLimit_ = 0;
+  std::function<bool()> interrupted_;
 };
+
+/// Message of a synthesis stopped by the interrupt check.
+inline constexpr const char* kInterruptedError = "interrupted (Ctrl-C); nothing was returned";
+
+/// Number of output samples a request gives: one more than the later of the
+/// samples of the last break points of TAg0 and TAgP (a track without break
+/// points ends at sample 0). Known before any work, for requests checkRequest accepts.
+std::size_t outputLength(const SynthesisRequest& request);
 
 /// Longest output (samples) that keeps a call's buffers, bytesPerSample bytes
 /// per sample, within a quarter of the physical memory: beyond that the kernel
