@@ -1,23 +1,42 @@
 #include <cmath>
 
+#include "simulator/flow_law.h"
 #include "simulator/simulator.h"
 
 namespace vt {
+
+QuasiStationaryFlow quasi_stationary_flow(const SimConstants& k, float H2O_bar, float Psub,
+                                          const td_acoustic_elements* acglt, float Ag,
+                                          const constriction& Ac) {
+  QuasiStationaryFlow q;
+  q.Rg_v = acglt[0].R + acglt[1].R;
+  q.Ag2 = 1.0 / (Ag * Ag);
+  q.Ac2 = 1.0 / (Ac.A * Ac.A);
+  q.Rc_v = 2 * k.K_viscous_const * Ac.x * q.Ac2;
+  q.rv_sum = q.Rg_v + q.Rc_v;
+  q.rk_sum = (q.Ag2 + q.Ac2) * k.K_Bernoulli;
+  q.Udc = (std::sqrt(q.rv_sum * q.rv_sum + 4.0 * q.rk_sum * H2O_bar * Psub) - q.rv_sum) /
+          (2 * q.rk_sum);
+  q.Rg_k = k.K_Bernoulli * q.Udc * q.Ag2;
+  q.Rc_k = k.K_Bernoulli * q.Udc * q.Ac2;
+  return q;
+}
 
 // Quasi-stationary flow through glottis and constriction in series under the
 // full lung pressure, and the kinetic (Bernoulli) resistances linearised
 // around it; the glottal one goes onto the glottal outlet junction.
 void Simulator::flow_law() {
-  Rg_v_ = acglt_[0].R + acglt_[1].R;
-  Ag2_ = 1.0 / (afglt_.A * afglt_.A);
-  Ac2_ = 1.0 / (Ac_.A * Ac_.A);
-  Rc_v_ = 2 * k_.K_viscous_const * Ac_.x * Ac2_;
-  rv_sum_ = Rg_v_ + Rc_v_;
-  rk_sum_ = (Ag2_ + Ac2_) * k_.K_Bernoulli;
-  Udc_ = (std::sqrt(rv_sum_ * rv_sum_ + 4.0 * rk_sum_ * cfg.H2O_bar * cfg.Psub) - rv_sum_) /
-         (2 * rk_sum_);
-  Rg_k_ = k_.K_Bernoulli * Udc_ * Ag2_;
-  Rc_k_ = k_.K_Bernoulli * Udc_ * Ac2_;
+  const QuasiStationaryFlow q =
+      quasi_stationary_flow(k_, cfg.H2O_bar, cfg.Psub, acglt_, afglt_.A, Ac_);
+  Rg_v_ = q.Rg_v;
+  Ag2_ = q.Ag2;
+  Ac2_ = q.Ac2;
+  Rc_v_ = q.Rc_v;
+  rv_sum_ = q.rv_sum;
+  rk_sum_ = q.rk_sum;
+  Udc_ = q.Udc;
+  Rg_k_ = q.Rg_k;
+  Rc_k_ = q.Rc_k;
   acglt_[1].R += Rg_k_;
 }
 

@@ -20,7 +20,7 @@ ScoreMatrix ScoreMatrix::scalar(double v) {
 }
 
 std::vector<ArgView> Score::args() const {
-  std::vector<ArgView> a{nss.view(), TAg0.view(), TAgP.view(), TF0.view(),
+  std::vector<ArgView> a{nss.view(),  TAg0.view(), TAgP.view(), TF0.view(),
                          TAF1.view(), TAF2.view(), dx.view()};
   if (hasFs || hasVCV) a.push_back(hasFs ? fs.view() : ArgView{});
   if (hasVCV) a.push_back(VCV.view());

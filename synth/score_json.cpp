@@ -168,6 +168,11 @@ bool parseScore(const std::string& text, Score& out, std::string& err, const std
     err = "field \"" + twice + "\" is given twice";
     return false;
   }
+  return scoreFromJson(doc, out, err, baseDir);
+}
+
+bool scoreFromJson(const nlohmann::json& doc, Score& out, std::string& err,
+                   const std::string& baseDir) {
   if (!doc.is_object()) {
     err =
         "a score must be a JSON object with the fields nss, TAg0, TAgP, TF0, TAF1, TAF2, dx "

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "synth/check_arguments.h"
 
 namespace vt {
@@ -56,6 +58,12 @@ struct Score {
 /// are taken from baseDir. Returns false with a message naming the field in err.
 bool parseScore(const std::string& text, Score& out, std::string& err,
                 const std::string& baseDir = "");
+
+/// Reads a score from a parsed JSON document (the fields and checks of
+/// parseScore). A document built in memory may hold non-finite numbers, which
+/// JSON text cannot: they reach the argument check as they are.
+bool scoreFromJson(const nlohmann::json& doc, Score& out, std::string& err,
+                   const std::string& baseDir = "");
 
 /// Reads a score file (see parseScore; area-function files are found from the
 /// score's directory); err also covers unreadable files.

@@ -21,9 +21,12 @@ std::string range(const char* what, float lo, float hi) {
 std::string checkStreamSpec(const StreamSpec& s) {
   if (s.nvt < 1 || s.nvt > 40) return "nvt (vocal-tract sections) must be 1..40";
   if (!within(s.smpfrq, 1000.0f, 100000.0f)) return range("smpfrq (Hz)", 1000, 100000);
-  if (s.oversampling < 1 || s.oversampling > 10) return "oversampling must be 1..10";
-  if (!s.nasal) return "";
-  if (s.nbp < 1 || s.nbp >= s.nvt) return "nbp (velum branch point) must be 1..nvt-1";
+  if (s.options.oversampling < 1 || s.options.oversampling > 10)
+    return "oversampling must be 1..10";
+  if (!within(s.options.Psub, 0, 100)) return range("Psub (cm H2O)", 0, 100);
+  if (!s.options.nasal_tract) return "";
+  if (s.options.nbp < 1 || s.options.nbp >= s.nvt)
+    return "nbp (velum branch point) must be 1..nvt-1";
   if (s.couplingSections < 1 || s.couplingSections > 10) return "couplingSections must be 1..10";
   if (!within(s.couplingLength_cm, 0.01f, 10.0f)) return range("couplingLength_cm", 0.01f, 10);
   if (s.nasalTract.empty() || s.nasalTract.size() > 100)
@@ -57,12 +60,11 @@ StreamingSynthesizer::StreamingSynthesizer(const StreamSpec& spec, const VoiceCo
   if (!err.empty()) throw std::invalid_argument(err);
   SimConfig& cfg = sim_.cfg;
   cfg.smpfrq = spec.smpfrq;
-  cfg.simfrq = static_cast<float>(spec.oversampling) * spec.smpfrq;
-  forceGatewayConfig(cfg, spec.nvt);
+  cfg.simfrq = static_cast<float>(spec.options.oversampling) * spec.smpfrq;
+  applySynthesisOptions(cfg, spec.options, spec.nvt);
+  if (spec.options.seed) sim_.seed_noise(*spec.options.seed);
   afvt_.resize(spec.nvt);
-  if (spec.nasal) {
-    cfg.nasal_tract = 1;
-    cfg.nbp = spec.nbp;
+  if (spec.options.nasal_tract) {
     cfg.nnc = spec.couplingSections;
     afnt_.assign(spec.couplingSections, area_function{0.0f, spec.couplingLength_cm});
     afnt_.insert(afnt_.end(), spec.nasalTract.begin(), spec.nasalTract.end());
@@ -106,7 +108,8 @@ float StreamingSynthesizer::tick(const VoiceControls& from, float w) {
     }
     nextPeriodStart_ += static_cast<unsigned int>(period_);
   }
-  const float pulse = glottis_.tick(gp, &period_);
+  const float pulse = spec_.options.glottis == GlottalModel::Halvane ? halvane_.tick(gp, &period_)
+                                                                     : fant_.tick(gp, &period_);
   // Glottal area = pulse + baseline through the unity-gain low-pass
   // Ag = (0.8·Ag_prev + raw) / 1.8.
   float Ag = pulse + g0;
@@ -118,7 +121,7 @@ float StreamingSynthesizer::tick(const VoiceControls& from, float w) {
     afvt_[l].x = std::lerp(from.tract[l].x, to.tract[l].x, w);
   }
   sim_.afvt = afvt_.data();
-  if (spec_.nasal) {
+  if (spec_.options.nasal_tract) {
     const float velum = std::lerp(from.velum_cm2, to.velum_cm2, w);
     for (int l = 0; l < spec_.couplingSections; ++l) afnt_[l].A = velum;
   }

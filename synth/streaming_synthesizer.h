@@ -8,30 +8,34 @@
 #include "artic/glottal_area.h"
 #include "simulator/area_function.h"
 #include "simulator/simulator.h"
+#include "synth/synthesis_options.h"
 
 namespace vt {
 
 /// Control values of a live voice at one instant: source, lungs and tract.
 struct VoiceControls {
-  float Ag0_cm2 = 0.03f;     ///< glottal baseline (rest) area, cm², 0..5
-  float AgP_cm2 = 0.18f;     ///< glottal pulse amplitude, cm², 0..5
-  float F0_Hz = 120.0f;      ///< fundamental frequency, Hz, 0 (no new pulse) .. smpfrq/4
-  float Psub_cmH2O = 8.0f;   ///< lung (subglottal) pressure, cm H2O, 0..100
-  std::vector<area_function> tract;  ///< nvt sections, glottis first: area cm² 0..100, length cm (0, 10]
+  float Ag0_cm2 = 0.03f;    ///< glottal baseline (rest) area, cm², 0..5
+  float AgP_cm2 = 0.18f;    ///< glottal pulse amplitude, cm², 0..5
+  float F0_Hz = 120.0f;     ///< fundamental frequency, Hz, 0 (no new pulse) .. smpfrq/4
+  float Psub_cmH2O = 8.0f;  ///< lung (subglottal) pressure, cm H2O, 0..100
+  std::vector<area_function>
+      tract;  ///< nvt sections, glottis first: area cm² 0..100, length cm (0, 10]
   /// Frication source: junctions from the constriction outlet to the noise
   /// source, 0..nvt; a negative value keeps the current position.
   int noiseSourceOffset = 1;
-  float velum_cm2 = 0.0f;    ///< velopharyngeal port area, cm², 0..5 (nasal branch only)
+  float velum_cm2 = 0.0f;  ///< velopharyngeal port area, cm², 0..5 (nasal branch only)
 };
 
-/// Fixed layout of a live voice: sections, rate and the optional nasal branch.
+/// Fixed layout of a live voice: sections, rate, network options and the
+/// nasal cavity when the nasal branch is on.
 struct StreamSpec {
-  int nvt = 17;            ///< vocal-tract sections, 1..40
-  float smpfrq = 10000;    ///< output sampling frequency, Hz, 1000..100000
-  int oversampling = 3;    ///< network steps per output sample, 1..10
-  bool nasal = false;      ///< nasal branch coupled behind section nbp
-  int nbp = 9;             ///< velum branch point: sections 0..nbp-1 before the velum (nasal only)
-  int couplingSections = 3;  ///< velopharyngeal port sections of velum area (nasal only), >= 1
+  int nvt = 17;          ///< vocal-tract sections, 1..40
+  float smpfrq = 10000;  ///< output sampling frequency, Hz, 1000..100000
+  /// Network switches, glottal pulse model, oversampling (1..10), noise seed;
+  /// nasal_tract couples the nasal branch behind section nbp (1..nvt-1).
+  /// Psub is the lung pressure until the first controls set it.
+  SynthesisOptions options;
+  int couplingSections = 3;  ///< velopharyngeal port sections of velum area (nasal only), 1..10
   float couplingLength_cm = 0.5f;  ///< length of each port section, cm (nasal only)
   /// Nasal cavity from the port to the nostrils (area cm², length cm), nasal only.
   std::vector<area_function> nasalTract;
@@ -73,7 +77,8 @@ class StreamingSynthesizer {
   StreamSpec spec_;
   VoiceControls from_, to_;
   Simulator sim_;
-  FantGlottalArea glottis_;
+  FantGlottalArea fant_;
+  HalvaneGlottalArea halvane_;
   std::vector<area_function> afvt_, afnt_;
   std::uint64_t j_ = 0;
   unsigned int nextPeriodStart_ = 0;

@@ -4,9 +4,11 @@
 #include <emscripten/val.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/tract_analysis.h"
 #include "synth/default_utterance.h"
 #include "synth/streaming_synthesizer.h"
 #include "synth/synthesis_core.h"
@@ -48,14 +50,17 @@ val renderDefaultUtterance() {
 /// A live voice; controls and layout as plain JavaScript objects.
 class Voice {
  public:
-  /// spec: {nvt, smpfrq, nasal, nbp, nasalAreas, nasalLengths}; controls: see set().
+  /// spec: {nvt, smpfrq, nasal, nbp, nasalAreas, nasalLengths, couplingLength};
+  /// controls: see set().
   Voice(val spec, val controls) {
     spec_.nvt = spec["nvt"].as<int>();
     spec_.smpfrq = spec["smpfrq"].as<float>();
-    spec_.nasal = spec["nasal"].as<bool>();
-    if (spec_.nasal) {
-      spec_.nbp = spec["nbp"].as<int>();
+    spec_.options.nasal_tract = spec["nasal"].as<bool>();
+    if (spec_.options.nasal_tract) {
+      spec_.options.nbp = spec["nbp"].as<int>();
       spec_.nasalTract = sections(numbers(spec, "nasalAreas"), numbers(spec, "nasalLengths"));
+      if (!spec["couplingLength"].isUndefined())
+        spec_.couplingLength_cm = spec["couplingLength"].as<float>();
     }
     error_ = vt::checkStreamSpec(spec_);
     vt::VoiceControls c;
@@ -79,7 +84,37 @@ class Voice {
     if (voice_) voice_->render(buffer_);
     return val(emscripten::typed_memory_view(buffer_.size(), buffer_.data()));
   }
-  double samplesRendered() const { return voice_ ? static_cast<double>(voice_->samplesRendered()) : 0; }
+  /// Formants of the tract the targets describe (closed glottis, nasal
+  /// branch at the velum area when on) below f_max Hz: [{f, bw}] in Hz.
+  val formants(double f_max) const {
+    val out = val::array();
+    if (!voice_) return out;
+    const vt::VoiceControls& c = voice_->targets();
+    std::optional<vt::analysis::NasalBranch> nasal;
+    if (spec_.options.nasal_tract) {
+      vt::analysis::NasalBranch b;
+      b.branch_section = spec_.options.nbp;
+      b.coupling_sections = spec_.couplingSections;
+      b.sections.assign(spec_.couplingSections, {c.velum_cm2, spec_.couplingLength_cm});
+      b.sections.insert(b.sections.end(), spec_.nasalTract.begin(), spec_.nasalTract.end());
+      nasal = b;
+    }
+    try {
+      const vt::analysis::TractAnalysis a(c.tract, {}, nasal);
+      for (const vt::analysis::Resonance& r : a.formants(f_max)) {
+        val f = val::object();
+        f.set("f", r.frequency_hz);
+        f.set("bw", r.bandwidth_hz);
+        out.call<void>("push", f);
+      }
+    } catch (const std::exception&) {
+      // A tract the analysis cannot describe has no formants to show.
+    }
+    return out;
+  }
+  double samplesRendered() const {
+    return voice_ ? static_cast<double>(voice_->samplesRendered()) : 0;
+  }
 
  private:
   static std::string read(const val& v, vt::VoiceControls& c) {
@@ -110,5 +145,6 @@ EMSCRIPTEN_BINDINGS(vocal_tract) {
       .function("error", &Voice::error)
       .function("set", &Voice::set)
       .function("render", &Voice::render)
+      .function("formants", &Voice::formants)
       .function("samplesRendered", &Voice::samplesRendered);
 }

@@ -94,7 +94,7 @@ TEST(StreamingSynthesizer, LungPressureSetLiveActsLikeAVoiceStartedAtIt) {
 
 TEST(StreamingSynthesizer, VelumAndFricationActLive) {
   StreamSpec nasal;
-  nasal.nasal = true;
+  nasal.options.nasal_tract = true;
   for (int i = 0; i < 12; ++i) nasal.nasalTract.push_back({i == 11 ? 0.8f : 2.5f, 1.0f});
   ASSERT_EQ(checkStreamSpec(nasal), "");
   StreamingSynthesizer closed(nasal, voiced()), open(nasal, voiced());
@@ -147,7 +147,7 @@ TEST(StreamingSynthesizer, RefusedControlsChangeNothing) {
   s.nvt = 41;
   EXPECT_NE(checkStreamSpec(s), "");
   s = StreamSpec{};
-  s.nasal = true;  // no nasal cavity given
+  s.options.nasal_tract = true;  // no nasal cavity given
   EXPECT_NE(checkStreamSpec(s), "");
   EXPECT_THROW(StreamingSynthesizer(s, voiced()), std::invalid_argument);
 }

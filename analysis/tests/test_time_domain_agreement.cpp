@@ -1,0 +1,158 @@
+// The frequency-domain model against the time-domain simulator: one glottal
+// pulse, then a closed glottis; the resonances of the free decay (read off
+// the decaying radiated flow) must be those the analysis predicts under the
+// trapezoidal mapping at the simulation rate.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "analysis/tract_analysis.h"
+#include "artic/vtaf_file.h"
+#include "simulator/simulator.h"
+
+namespace vt::analysis {
+namespace {
+
+using cplx = std::complex<double>;
+constexpr float kRate = 30000.0f;  // simulation rate, one step per sample
+
+// Radiated volume velocity (lips + nostrils) of a free decay: a glottal pulse
+// that opens at once to 0.15 cm² and closes linearly over 2 ms (a spectrum
+// without zeros, so that every resonance is excited), then the glottis
+// closed; returns the samples from 2 ms after the pulse, less their final
+// (stationary) value. 0.6 s lets the narrowest resonances die out.
+std::vector<double> free_decay(const std::vector<area_function>& tract,
+                               const std::optional<NasalBranch>& nasal) {
+  Simulator sim;
+  SimConfig& cfg = sim.cfg;
+  cfg.nvt = static_cast<int>(tract.size());
+  cfg.simfrq = cfg.smpfrq = kRate;
+  cfg.vocal_tract = cfg.wall = cfg.rad_boundary = 1;
+  cfg.noise_source = 0;
+  sim.afvt = tract.data();
+  if (nasal) {
+    cfg.nasal_tract = 1;
+    cfg.nbp = nasal->branch_section;
+    cfg.nnc = nasal->coupling_sections;
+    cfg.sinus_cavity = nasal->sinus ? 1 : 0;
+    sim.afnt = nasal->sections.data();
+    sim.nnt = static_cast<int>(nasal->sections.size());
+  }
+  const int pulse = static_cast<int>(0.002 * kRate), start = pulse + 60;
+  const int total = static_cast<int>(0.6 * kRate);
+  std::vector<double> y;
+  for (int j = 0; j < total; ++j) {
+    sim.Ag = j < pulse ? 0.15f * static_cast<float>(pulse - j) / pulse : 0.0f;
+    if (j == 0) sim.vtt_ini();
+    sim.vtt_sim();
+    const SimLayout& L = sim.layout();
+    double u = nasal ? sim.eqbu_rows()[L.nbu3].val + sim.eqnt_rows()[L.nnt3].val
+                     : sim.eq_rows()[L.n3].val;
+    if (j >= start) y.push_back(u);
+  }
+  sim.vtt_term();
+  const double last = y.back();
+  for (double& v : y) v -= last;
+  return y;
+}
+
+cplx dtft(const std::vector<double>& y, double f_hz) {
+  const cplx w = std::polar(1.0, -2 * std::numbers::pi * f_hz / kRate);
+  cplx acc = 0.0;  // Horner from the end: sum y[n] w^n
+  for (std::size_t n = y.size(); n-- > 0;) acc = acc * w + y[n];
+  return acc;
+}
+
+// Poles of a sum of damped exponentials from its spectrum: at each peak the
+// spectrum is fitted locally by (a + b·w)/(1 - z·w), w = e^{-jω}, in the least
+// squares sense; z is the pole, whence frequency and bandwidth.
+std::vector<Resonance> decay_resonances(const std::vector<double>& y, double f_max) {
+  const double step = 6.0;
+  std::vector<double> mag;
+  for (double f = 0; f <= f_max + 200; f += step) mag.push_back(std::norm(dtft(y, f)));
+  std::vector<Resonance> out;
+  for (std::size_t i = 2; i + 1 < mag.size(); ++i) {
+    if (!(mag[i] > mag[i - 1] && mag[i] >= mag[i + 1])) continue;
+    const double fp = i * step;
+    // Normal equations of the 3 complex unknowns (a, b, z).
+    std::array<std::array<cplx, 4>, 3> M{};
+    for (int m = -4; m <= 4; ++m) {
+      const double f = fp + 2.5 * m;
+      const cplx w = std::polar(1.0, -2 * std::numbers::pi * f / kRate), Y = dtft(y, f);
+      const cplx row[3] = {1.0, w, w * Y};
+      for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) M[r][c] += std::conj(row[r]) * row[c];
+        M[r][3] += std::conj(row[r]) * Y;
+      }
+    }
+    for (int p = 0; p < 3; ++p)
+      for (int r = p + 1; r < 3; ++r) {
+        const cplx q = M[r][p] / M[p][p];
+        for (int c = p; c < 4; ++c) M[r][c] -= q * M[p][c];
+      }
+    std::array<cplx, 3> x{};
+    for (int r = 2; r >= 0; --r) {
+      cplx s = M[r][3];
+      for (int c = r + 1; c < 3; ++c) s -= M[r][c] * x[c];
+      x[r] = s / M[r][r];
+    }
+    const cplx z = x[2];
+    out.push_back({std::arg(z) * kRate / (2 * std::numbers::pi), -std::log(std::abs(z)) * kRate / std::numbers::pi});
+  }
+  return out;
+}
+
+void expect_agreement(const std::string& what, const std::vector<area_function>& tract,
+                      const std::optional<NasalBranch>& nasal = std::nullopt) {
+  AnalysisSpec spec;
+  spec.physics.simfrq = kRate;
+  spec.mapping = FrequencyMapping::Trapezoidal;
+  const TractAnalysis model(tract, spec, nasal);
+  const auto predicted = model.formants(4800);
+  ASSERT_GE(predicted.size(), 4u) << what;
+  const auto decay = free_decay(tract, nasal);
+  const auto measured = decay_resonances(decay, 4800);
+  for (int k = 0; k < 4; ++k) {
+    const Resonance& p = predicted[k];
+    double best = 1e9, best_bw = 0;
+    for (const Resonance& m : measured)
+      if (std::abs(m.frequency_hz - p.frequency_hz) < std::abs(best - p.frequency_hz))
+        best = m.frequency_hz, best_bw = m.bandwidth_hz;
+    EXPECT_NEAR(best, p.frequency_hz, 0.01 * p.frequency_hz) << what << " F" << k + 1;
+    EXPECT_NEAR(best_bw, p.bandwidth_hz, 0.1 * p.bandwidth_hz + 3) << what << " B" << k + 1;
+  }
+}
+
+std::vector<area_function> library_vowel(const std::string& name) {
+  return readVTAFContents(std::string(VT_SOURCE_DIR) + "/examples/tracts/vowels/" + name + ".txt",
+                          false)
+      .sections;
+}
+
+TEST(TimeDomainAgreement, UniformTubesAndPublishedVowelsAt17And40Sections) {
+  expect_agreement("uniform 17", std::vector<area_function>(17, {3.0f, 1.0f}));
+  expect_agreement("uniform 40", std::vector<area_function>(40, {3.0f, 17.0f / 40}));
+  for (const char* v : {"a", "i", "u"})
+    for (const char* n : {"17", "40"}) {
+      const std::string name = std::string(v) + "_story1996_" + n;
+      expect_agreement(name, library_vowel(name));
+    }
+}
+
+TEST(TimeDomainAgreement, NasalBranchWithSinus) {
+  NasalBranch nb;
+  nb.branch_section = 9;
+  nb.coupling_sections = 3;
+  nb.sections.assign(3, {0.5f, 0.6f});
+  nb.sections.resize(16, {1.5f, 0.7f});
+  nb.sinus = true;
+  expect_agreement("nasalised a", library_vowel("a_story1996_17"), nb);
+}
+
+}  // namespace
+}  // namespace vt::analysis

@@ -1,0 +1,31 @@
+"""quorvel: articulatory speech synthesis.
+
+The radiated sound pressure of a time-domain simulation of the airway
+(glottis, vocal tract with yielding walls, lip radiation) driven by
+break-point tracks of the glottal area and F0 and by key frames of the
+vocal-tract area function, sample for sample the Octave/MATLAB function
+quorvel's.
+
+>>> import quorvel
+>>> r = quorvel.synthesize(quorvel.Score.default())   # the built-in /asa/
+>>> r.samples.shape, r.fs
+((7001,), 10000.0)
+>>> r.write("asa.wav")                                  # peak-normalised WAV
+
+No global state: ``synthesize`` uses a fresh synthesiser per call;
+``Synthesizer`` carries state across calls as the loaded MEX does.
+"""
+
+from ._core import __version__  # the toolkit's release (CMake project version)
+from ._errors import ArgumentError, ArgumentTypeError, FileError
+from .area_functions import four_tube_af, read_vtaf, tube_track
+from .media import brellix, vantrix
+from .result import Result
+from .score import Score
+from .synthesizer import Synthesizer, synthesize
+
+__all__ = [
+    "ArgumentError", "ArgumentTypeError", "FileError", "Result", "Score", "Synthesizer",
+    "__version__", "brellix", "four_tube_af", "read_vtaf", "synthesize", "tube_track",
+    "vantrix",
+]
