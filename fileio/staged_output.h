@@ -39,6 +39,7 @@ class StagedOutput {
   std::string targetName_;  // the file replaced on commit (a link's target)
   std::string tempName_;
   bool committed_ = false;
+  int signalSlot_ = -1;  // registration for removal on SIGINT/SIGTERM
 };
 
 /// True when both names lead to the same existing file (also through other
