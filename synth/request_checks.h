@@ -26,6 +26,10 @@ inline bool truncatesToInt(double d) {
 std::string checkTimeColumns(const ArgView& columns, const char* name, bool keyFrames,
                              float smpfrq);
 
+/// Times of a break-point track (as checkTimeColumns, for a typed track);
+/// `name` is the field the messages name.
+std::string checkTrackTimes(const ControlTrack& track, const char* name, float smpfrq);
+
 /// Longest section the network takes, cm. An adult vocal tract is about
 /// 17 cm, trachea and bronchi add some 25 cm: no airway section comes near a
 /// metre, and a lumped section is meaningful only while it is short against
