@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <functional>
 
-#include "artic/glottal_area.h"
 #include "simulator/simulator.h"
+#include "synth/glottal_drive.h"
 #include "synth/synthesis_request.h"
 #include "synth/synthesis_result.h"
 
@@ -54,11 +54,9 @@ class Synthesizer {
 
  private:
   SynthesisResult run(const SynthesisRequest& request);
-  float glottalPulse(GlottalModel model, float amplitude, int* period);
 
   Simulator sim_;
-  FantGlottalArea fant_;
-  HalvaneGlottalArea halvane_;
+  GlottalDrive glottis_;
   std::function<void(const SampleTrace&)> trace_;
   std::size_t outputLimit_ = 0;
   std::function<bool()> interrupted_;
