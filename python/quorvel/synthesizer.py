@@ -2,7 +2,10 @@
 
 from __future__ import annotations
 
+import warnings
 from typing import Any, Iterable, Optional
+
+import numpy as np
 
 from . import _core
 from ._convert import as_int, as_matrix
@@ -57,6 +60,11 @@ class Synthesizer:
         status, printed, error, samples, fs, nacc, signals = out
         if status != 0:
             _raise_refusal(printed, error)
+        bad = int(samples.size - np.count_nonzero(np.isfinite(samples)))
+        if bad:
+            # As the MEX warns (quorvel:nonfinite): the network diverged.
+            warnings.warn(f"{bad} of {samples.size} samples are not finite numbers (the "
+                          "simulation became unstable)", RuntimeWarning, stacklevel=3)
         return Result(samples, fs, printed, signals, nacc)
 
     def synthesize(self, score: Any, *, signals: Iterable[str] = ()) -> Result:

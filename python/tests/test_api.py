@@ -75,6 +75,15 @@ def _octave(script, tmp_path):
                    capture_output=True, timeout=300)
 
 
+def test_a_diverging_network_warns_as_the_mex_does():
+    s = quorvel.Score.default()  # closed baseline, large pulses at 1000 Hz: unstable at 10 kHz
+    s.TF0, s.TAg0, s.TAgP = [[0, 700], [1000, 1000], [1, 1]], [[0, 700], [0, 0], [1, 1]], \
+        [[0, 700], [0.4, 0.4], [1, 1]]
+    with pytest.warns(RuntimeWarning, match="not finite numbers"):
+        r = quorvel.synthesize(s)
+    assert not np.all(np.isfinite(r.samples))
+
+
 def test_area_function_helpers_match_the_mex_entries(tmp_path):
     tract = SOURCE_DIR / "examples" / "tracts" / "s.txt"
     tube = SOURCE_DIR / "examples" / "tube.txt"
