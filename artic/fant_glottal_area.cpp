@@ -4,18 +4,13 @@
 
 namespace vt {
 
-namespace {
-constexpr float oqF = 0.36f;  // opening phase, fraction of the period
-constexpr float cqF = 0.26f;  // closing phase, fraction of the period
-}  // namespace
-
 float FantGlottalArea::tick(float amplitude, int* period) {
   const int P = *period;
   if (P > 0) {
     A = amplitude;
     // Products rounded to float before truncation: 0.26f · 100 is exactly 26.
-    t1 = static_cast<int>(oqF * static_cast<float>(P));
-    t2 = static_cast<int>(cqF * static_cast<float>(P));
+    t1 = static_cast<int>(oq * static_cast<float>(P));
+    t2 = static_cast<int>(cq * static_cast<float>(P));
     t3 = t1 + t2;
     if (t1 > 0) {
       a = static_cast<float>(3.1415 / t1);

@@ -11,10 +11,20 @@ class FantGlottalArea {
   /// (samples) starts a new pulse of that length with this amplitude and is
   /// reset to 0; with period <= 0 the current pulse continues.
   float tick(float amplitude, int* period);
-  /// Back to the state at load: no pulse, area 0.
+  /// Back to the state at load: no pulse, area 0, the model's own quotients.
   void clear() { *this = FantGlottalArea(); }
+  /// Opening and closing phase of the pulses that start from now on, as
+  /// fractions of the period (0..1; model defaults 0.36 and 0.26).
+  void setQuotients(float open, float close) {
+    oq = open;
+    cq = close;
+  }
+  static constexpr float kOpenQuotient = 0.36f;   ///< default opening phase
+  static constexpr float kCloseQuotient = 0.26f;  ///< default closing phase
 
  private:
+  float oq = kOpenQuotient;   // opening phase, fraction of the period
+  float cq = kCloseQuotient;  // closing phase, fraction of the period
   float A = 0.0f;    // amplitude of the current pulse
   int t1 = 0;        // opening phase, samples
   int t2 = 0;        // closing phase, samples
@@ -32,8 +42,18 @@ class HalvaneGlottalArea {
   /// Same contract as FantGlottalArea::tick.
   float tick(float amplitude, int* period);
   void clear() { *this = HalvaneGlottalArea(); }
+  /// Opening and closing phase of the pulses that start from now on, as
+  /// fractions of the period (0..1; model defaults 0.5 and 0.2).
+  void setQuotients(float open, float close) {
+    oq = open;
+    cq = close;
+  }
+  static constexpr float kOpenQuotient = 0.5f;   ///< default opening phase
+  static constexpr float kCloseQuotient = 0.2f;  ///< default closing phase
 
  private:
+  float oq = kOpenQuotient;
+  float cq = kCloseQuotient;
   float A = 0.0f;
   int t1 = 0;
   int t2 = 0;

@@ -5,8 +5,6 @@
 namespace vt {
 
 namespace {
-constexpr float oqH = 0.5f;  // opening phase, fraction of the period
-constexpr float cqH = 0.2f;  // closing phase, fraction of the period
 constexpr float wp = 2.0f;   // exponent of the closing-phase time warp
 }  // namespace
 
@@ -14,8 +12,8 @@ float HalvaneGlottalArea::tick(float amplitude, int* period) {
   const int P = *period;
   if (P > 0) {
     A = static_cast<float>(0.5 * amplitude);
-    t1 = static_cast<int>(oqH * static_cast<float>(P));
-    t2 = static_cast<int>(cqH * static_cast<float>(P));
+    t1 = static_cast<int>(oq * static_cast<float>(P));
+    t2 = static_cast<int>(cq * static_cast<float>(P));
     t3 = t1 + t2;
     a = t1 > 0 ? static_cast<float>(3.141593 / t1) : 0.0f;
     // Warp m -> m + b·m^wp maps the closing phase 0 … t2 onto 0 … t1, so the

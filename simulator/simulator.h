@@ -16,6 +16,8 @@
 
 namespace vt {
 
+class SignalTap;
+
 /// Counts and row indices of the network of one run (set by vtt_ini).
 struct SimLayout {
   int nasal_tract = 0;   ///< nasal branch present in this run
@@ -81,6 +83,11 @@ class Simulator {
     memGlt_ = NoiseMemory{};
     memAc_ = NoiseMemory{};
   }
+
+  /// Hands every simulation step's network state to `tap` (nullptr: none).
+  /// The tap completes the deferred part of each step's solution, so a run
+  /// with a tap takes longer; its samples are the same.
+  void set_signal_tap(SignalTap* tap) { tap_ = tap; }
 
   // Read-only views of the network state (for inspection and tests).
   bool running() const { return running_; }
@@ -156,6 +163,7 @@ class Simulator {
   double U0_lip_ = 0, U1_lip_ = 0, U0_nos_ = 0, U1_nos_ = 0;
   double iLrad_lip_ = 0, iLrad_nos_ = 0, U0_wall_ = 0, U1_wall_ = 0;
   int fric_m_ = -1;
+  SignalTap* tap_ = nullptr;
 
   // Pipelined single chain: elimination pivots of two consecutive steps, the
   // back substitution of the last step still to be completed (rows n3-1..1).

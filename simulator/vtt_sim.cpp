@@ -5,6 +5,7 @@
 #include "simulator/area_update.h"
 #include "simulator/network_equations.h"
 #include "simulator/network_solver.h"
+#include "simulator/signal_tap.h"
 #include "simulator/simulator.h"
 
 namespace vt {
@@ -19,6 +20,7 @@ float Simulator::vtt_sim() {
   for (int i = 0; i < k_.deci; ++i) {
     const int flag = i == k_.deci - 1 ? 1 : 0;
     out = fast ? step_pipelined(flag) : step(flag);
+    if (tap_ != nullptr) tap_->record(*this, flag);
   }
   return out;
 }

@@ -5,9 +5,10 @@
 
 namespace vt {
 
-/// Sets the simulator's switches, noise scale, lung pressure and section
-/// count (nvt, 1..40) from the synthesis options; every other value keeps
-/// what it holds (the frication source position among them).
+/// Sets the simulator's switches, noise scale, lung pressure (the first value
+/// of a lung-pressure track), section count (nvt, 1..40), coupling-section
+/// count, sinus, trachea and wall constants from the synthesis options; every
+/// other value keeps what it holds (the frication source position among them).
 void applySynthesisOptions(SimConfig& cfg, const SynthesisOptions& options, int nvt);
 
 /// The configuration the quorvel synthesiser always runs with: the default

@@ -1,5 +1,6 @@
 #include "synth/quorvel_cli.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <iomanip>
@@ -12,16 +13,20 @@
 #include "quorvel_version.h"
 #include "synth/default_utterance.h"
 #include "synth/score_json.h"
-#include "synth/synthesis_core.h"
+#include "synth/internal_signals.h"
+#include "synth/score_request.h"
+#include "synth/synthesizer.h"
 #include "synth/wav_writer.h"
 
 namespace vt {
 
-const char* quorvelCliHelp() {
-  return R"(quorvel - articulatory speech synthesis from a score to a WAV file
+namespace {
+
+const char* const kHelpText = R"(quorvel - articulatory speech synthesis from a score to a WAV file
 
 Usage:
   quorvel [SCORE.json] [-o OUT.wav] [--pcm16] [--normalize | --raw | --gain G]
+          [--signals NAME[,NAME...]]
   quorvel --print-score        print the built-in /asa/ score (a template)
   quorvel --help | --version
 
@@ -37,7 +42,11 @@ Options:
                      (the default)
   --raw              write the samples unscaled (sound pressure in dyn/cm^2)
   --gain G           multiply the samples by G before writing
-  --print-score      write the built-in score as JSON to stdout and exit
+  --signals NAMES    also write internal signals of the network, each as a
+                     32-bit float WAV of raw values named OUT.NAME.wav, at the
+                     output rate and aligned with the pressure (through the
+                     same decimation filter):
+@SIGNALS@  --print-score      write the built-in score as JSON to stdout and exit
   -h, --help         this text
   --version          print the release number and exit
 
@@ -73,6 +82,25 @@ TAF1, TAF2, dx, fs, VCV)):
         separated: label, number of sections, section length in cm, the
         areas in cm^2 from the glottis on (anything after is ignored);
         examples/asa_files.json takes its frames from such files.
+  model  optional, the airway model (without it, or with only defaults,
+        the samples are quorvel's bit for bit; README "The airway model"):
+    nasal: {branch_section (9), coupling_lengths [cm...] (0.6 x 3),
+            tract [[cm^2, cm], ...] (published adult nasal tract),
+            velum [[ms...], [port area cm^2...], [kinds...]] (closed),
+            sinus true/false or {volume cm^3 (25), neck_area cm^2 (0.1),
+                                 neck_length cm (0.5), position (7)}}
+           present = nasal branch on
+    trachea: true or {sections [[cm^2, cm], ...]} (20 x 3 cm^2 x 1 cm)
+    walls: true/false or {on, resistance (1600 dyn s/cm^3), mass (1.5
+           g/cm^2), stiffness (3e5 dyn/cm^3), trachea_resistance (500),
+           trachea_mass (0.3), trachea_stiffness (1e6)}
+    wall_radiation: true adds the wall vibration to the output (false)
+    dynamic_term: true lets area changes inject volume velocity (false)
+    Psub: lung pressure in cm H2O, a number (8) or a break-point track
+    glottis: "fant"/"halvane" or {model, open_quotient, close_quotient}
+    noise: true/false or {on (true), gain (1), seed (never seeded)}
+    oversampling: simulation steps per output sample (3)
+  signals  optional, list of internal signal names (as --signals)
 Kinds: 0 = zero (tracks) / hold (key frames), 1 = linear, 2 = cosine.
 Break points lie on sample trunc(t * fs / 1000); the synthesis ends at the
 last break point of TAg0 or TAgP, whichever is later.
@@ -101,6 +129,16 @@ the file cannot be written (no output file is left behind; an output that
 names the score or one of its area-function files is refused); 2 for wrong
 command-line options.
 )";
+
+}  // namespace
+
+const char* quorvelCliHelp() {
+  static const std::string text = [] {
+    std::string t = kHelpText;
+    t.replace(t.find("@SIGNALS@"), 9, internalSignalHelp("                       "));
+    return t;
+  }();
+  return text.c_str();
 }
 
 namespace {
@@ -110,6 +148,25 @@ std::string defaultOutputFor(const std::string& scorePath) {
   std::filesystem::path p(scorePath);
   p.replace_extension(".wav");
   return p.string();
+}
+
+/// Writes each internal signal of the result as a float WAV of raw values
+/// next to the pressure file: <stem>.<name>.wav. 0 when all are written.
+int writeSignalFiles(const SynthesisResult& res, const std::string& outPath, int fs,
+                     std::ostream& out, std::ostream& err) {
+  std::filesystem::path stem(outPath);
+  stem.replace_extension();
+  for (const auto& [name, values] : res.signals) {
+    const std::string path = stem.string() + "." + name + ".wav";
+    const WavWriteResult w = writeWavFile(path, values, fs, WavEncoding::Float32, 1.0f);
+    if (!w.ok) {
+      err << "quorvel: " << w.error << "\n";
+      return 1;
+    }
+    out << "quorvel: wrote " << name << " (" << findInternalSignal(name)->unit << ", raw) to "
+        << path << "\n";
+  }
+  return 0;
 }
 
 }  // namespace
@@ -132,6 +189,8 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   app.add_flag("-h,--help", help);
   app.add_flag("--print-score", printScore);
   app.add_flag("--version", version);
+  std::vector<std::string> signalNames;
+  app.add_option("--signals", signalNames)->delimiter(',');
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -195,11 +254,23 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
     return 1;
   }
 
-  QuorvelSession session;
-  // The samples and their scaled copy take 8 bytes per sample.
-  session.setOutputLimit(outputLimitForMemory(8));
-  const std::vector<ArgView> args = score.args();
-  SynthesisOutcome res = session.synthesize(1, static_cast<int>(args.size()), args.data());
+  for (const std::string& name : signalNames)
+    if (std::find(score.signals.begin(), score.signals.end(), name) == score.signals.end())
+      score.signals.push_back(name);
+  SynthesisRequest request;
+  const CheckOutcome chk = requestFromScore(score, request);
+  SynthesisOutcome res;
+  if (chk.status != 0) {
+    res.status = chk.status;
+    res.printed = chk.printed;
+    res.error = chk.error;
+  } else {
+    Synthesizer synth;
+    // The samples and their scaled copy take 8 bytes per sample, and so
+    // does every internal signal.
+    synth.setOutputLimit(outputLimitForMemory(8 + 4 * request.signals.size()));
+    res = synth.synthesize(request);
+  }
   out << res.printed;
   if (res.status != 0) {
     err << (res.error.rfind("quorvel", 0) == 0 ? "" : "quorvel: ") << res.error << "\n";
@@ -236,7 +307,7 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
       << static_cast<double>(res.samples.size()) / fs << " s at " << fs << " Hz, "
       << (pcm16 ? "16-bit PCM" : "32-bit float") << ", scaled by " << g << ") to " << outPath
       << "\n";
-  return 0;
+  return writeSignalFiles(res, outPath, static_cast<int>(fs), out, err);
 }
 
 }  // namespace vt

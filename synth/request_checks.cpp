@@ -7,6 +7,7 @@
 #include "artic/interpo_mem.h"
 #include "artic/sample_index.h"
 #include "synth/format_text.h"
+#include "synth/model_checks.h"
 
 namespace vt {
 namespace {
@@ -105,6 +106,10 @@ std::string checkTimeColumns(const ArgView& a, const char* name, bool keyFrames,
   return {};
 }
 
+std::string checkTrackTimes(const ControlTrack& track, const char* name, float smpfrq) {
+  const std::vector<double> cols = trackColumns(track);
+  return checkTimeColumns(ArgView{3, track.size(), cols.data()}, name, false, smpfrq);
+}
 
 std::string checkRequestValues(const SynthesisRequest&) { return {}; }
 
@@ -124,6 +129,7 @@ std::string checkRequest(const SynthesisRequest& rq) {
     }
   }
   if (what.empty()) what = checkRequestValues(rq);
+  if (what.empty()) what = checkModelOptions(rq);
   return what.empty() ? what : std::string(kArgumentCheckFailed) + " " + what;
 }
 

@@ -26,6 +26,10 @@ inline bool truncatesToInt(double d) {
 std::string checkTimeColumns(const ArgView& columns, const char* name, bool keyFrames,
                              float smpfrq);
 
+/// Times of a break-point track (as checkTimeColumns, for a typed track);
+/// `name` is the field the messages name.
+std::string checkTrackTimes(const ControlTrack& track, const char* name, float smpfrq);
+
 /// Physical values the network can use (checked after the shapes and times).
 /// Empty when accepted, else what is wrong, naming the field.
 std::string checkRequestValues(const SynthesisRequest& request);

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "synth/score_af_files.h"
+#include "synth/score_model.h"
 
 namespace vt {
 namespace {
@@ -19,7 +20,7 @@ namespace {
 using nlohmann::json;
 
 const char* const kRequired[] = {"nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx"};
-const char* const kOptional[] = {"fs", "VCV", "TAF2_files"};
+const char* const kOptional[] = {"fs", "VCV", "TAF2_files", "model", "signals"};
 
 std::string typeName(const json& v) {
   if (v.is_null()) return "null";
@@ -188,7 +189,7 @@ bool scoreFromJson(const nlohmann::json& doc, Score& out, std::string& err,
     if (!known) {
       err = "unknown field \"" + key +
             "\" (fields: nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV, "
-            "TAF2_files; names starting with _ are ignored)";
+            "TAF2_files, model, signals; names starting with _ are ignored)";
       return false;
     }
   }
@@ -217,6 +218,12 @@ bool scoreFromJson(const nlohmann::json& doc, Score& out, std::string& err,
       s.fs = ScoreMatrix::scalar(10000.0);
     }
   }
+  if (auto it = doc.find("model"); it != doc.end()) {
+    if (!parseModel(*it, s.model, err)) return false;
+    s.hasModel = true;
+  }
+  if (auto it = doc.find("signals"); it != doc.end() && !parseSignalList(*it, s.signals, err))
+    return false;
   if (withFiles) {
     std::vector<std::optional<std::string>> files;
     if (!toFileList(*filesIt, files, err) ||

@@ -7,6 +7,7 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include "synth/check_arguments.h"
+#include "synth/synthesis_options.h"
 
 namespace vt {
 
@@ -41,6 +42,12 @@ struct Score {
   bool hasVCV = false;
   ScoreMatrix VCV;   ///< 1×1: report the narrowest section of the frication frames
   std::vector<std::string> inputFiles;  ///< area-function files the frames were read from
+  /// The airway model ("model": nasal branch, trachea, walls, sources, rate);
+  /// the defaults are quorvel's configuration.
+  SynthesisOptions model;
+  bool hasModel = false;  ///< the score has a "model" object
+  /// Internal signals to return beside the pressure ("signals": names).
+  std::vector<std::string> signals;
 
   /// The call's arguments in quorvel order (7, 8 or 9 of them). A VCV without
   /// fs gets the default output rate, 10000 Hz, in position 8.
@@ -55,7 +62,8 @@ struct Score {
 /// is 1×1; [] is empty (0×0); [[],[],[]] is 3×0. The optional "TAF2_files"
 /// lists per key frame a VT area-function file (or null) that supplies the
 /// frame's areas and section length (synth/score_af_files.h); relative paths
-/// are taken from baseDir. Returns false with a message naming the field in err.
+/// are taken from baseDir. The optional "model" object sets the airway model
+/// (synth/score_model.h) and "signals" lists internal signals. Returns false with a message naming the field in err.
 bool parseScore(const std::string& text, Score& out, std::string& err,
                 const std::string& baseDir = "");
 

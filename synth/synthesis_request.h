@@ -1,27 +1,12 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
+#include "synth/control_track.h"
 #include "synth/synthesis_options.h"
 
 namespace vt {
-
-/// Law of the transition that ends at a break point or key frame. Scalar
-/// tracks: Zero gives 0 over the segment, Linear a straight line, Cosine a
-/// raised-cosine glide. Area-function tracks: Zero holds the previous shape.
-/// Any other value is kept as given (a segment without a law).
-enum class Transition : int { Zero = 0, Linear = 1, Cosine = 2 };
-
-/// One break point of a scalar control track.
-struct BreakPoint {
-  double time_ms = 0.0;  ///< time, ms (lies on output sample trunc(t·fs/1000))
-  double value = 0.0;    ///< glottal area in cm² or F0 in Hz
-  Transition kind = Transition::Linear;  ///< law of the segment that ends here
-  bool operator==(const BreakPoint&) const = default;
-};
-
-/// Break points of one scalar control track, in time order.
-using ControlTrack = std::vector<BreakPoint>;
 
 /// One key frame of the vocal-tract area function.
 struct KeyFrame {
@@ -46,6 +31,9 @@ struct SynthesisRequest {
   float smpfrq = 10000.0f;       ///< output sampling frequency, Hz
   bool VCV = false;              ///< report the narrowest section of the frication frames
   SynthesisOptions options;      ///< network, source and rate options
+  /// Internal signals to return beside the pressure (names: see
+  /// internalSignalNames() in synth/internal_signals.h); empty: none.
+  std::vector<std::string> signals;
   bool operator==(const SynthesisRequest&) const = default;
 
   /// Simulation rate, Hz: options.oversampling steps per output sample

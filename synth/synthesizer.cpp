@@ -1,6 +1,8 @@
 #include "synth/synthesizer.h"
 
+#include <array>
 #include <climits>
+#include <memory>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -13,7 +15,9 @@
 #include "artic/interpo_mem.h"
 #include "artic/interpolVTAF.h"
 #include "artic/interpolX.h"
+#include "simulator/signal_tap.h"
 #include "synth/gateway_config.h"
+#include "synth/internal_signals.h"
 #include "synth/request_checks.h"
 
 namespace vt {
@@ -80,7 +84,9 @@ class SimulatorRun {
   explicit SimulatorRun(Simulator& sim) : sim_(sim) {}
   ~SimulatorRun() {
     if (started_) sim_.vtt_term();
-    sim_.afvt = nullptr;  // the call's area function is released next
+    sim_.set_signal_tap(nullptr);
+    sim_.afvt = nullptr;  // the call's area functions are released next
+    sim_.afnt = nullptr;
   }
   SimulatorRun(const SimulatorRun&) = delete;
   SimulatorRun& operator=(const SimulatorRun&) = delete;
@@ -139,8 +145,38 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
   SimConfig& cfg = sim_.cfg;
   cfg.smpfrq = smpfrq;
   cfg.simfrq = rq.simfrq();
-  applySynthesisOptions(cfg, rq.options, nvt);
-  if (rq.options.seed) sim_.seed_noise(*rq.options.seed);
+  const SynthesisOptions& opt = rq.options;
+  applySynthesisOptions(cfg, opt, nvt);
+  if (opt.seed) sim_.seed_noise(*opt.seed);
+  fant_.setQuotients(opt.open_quotient.value_or(FantGlottalArea::kOpenQuotient),
+                     opt.close_quotient.value_or(FantGlottalArea::kCloseQuotient));
+  halvane_.setQuotients(opt.open_quotient.value_or(HalvaneGlottalArea::kOpenQuotient),
+                        opt.close_quotient.value_or(HalvaneGlottalArea::kCloseQuotient));
+
+  // Nasal branch: coupling sections at the velum port area of each sample,
+  // then the fixed nasal tract proper.
+  std::vector<area_function> afnt;
+  interpoMem memVelum, memPsub;
+  const int nnc = static_cast<int>(opt.coupling_lengths_cm.size());
+  if (opt.nasal_tract) {
+    for (double x : opt.coupling_lengths_cm) afnt.push_back({0.0f, static_cast<float>(x)});
+    for (const TubeSection& t : opt.nasal_sections)
+      afnt.push_back({static_cast<float>(t.area_cm2), static_cast<float>(t.length_cm)});
+    loadTrack(opt.velum, memVelum);
+    sim_.afnt = afnt.data();
+    sim_.nnt = static_cast<int>(afnt.size());
+  }
+  const bool psubTrack = !opt.Psub_track.empty();
+  if (psubTrack) loadTrack(opt.Psub_track, memPsub);
+
+  // Internal signals, through their own copies of the output filter.
+  std::unique_ptr<SignalTap> tap;
+  if (!rq.signals.empty()) {
+    std::array<bool, static_cast<int>(NetworkSignal::Count)> wanted{};
+    for (const std::string& name : rq.signals)
+      wanted[static_cast<int>(findInternalSignal(name)->signal)] = true;
+    tap = std::make_unique<SignalTap>(wanted);
+  }
 
   // Scalar control tracks: glottal baseline area, pulse amplitude, F0.
   interpoMem memAg0, memAgP, memF0;
@@ -195,7 +231,18 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
     sim_.Ag = Ag;
     interpolVTAF(j, &vtaf, nvt, smpfrq, afvt, cfg.noiseSourceLoc);
     sim_.afvt = afvt.data();
-    if (j == 0) run.start();
+    if (opt.nasal_tract) {
+      const float port = opt.velum.empty() ? 0.0f : interpolX(j, &memVelum, smpfrq);
+      for (int c = 0; c < nnc; ++c) afnt[c].A = port;
+    }
+    if (psubTrack) sim_.set_lung_pressure(interpolX(j, &memPsub, smpfrq));
+    if (j == 0) {
+      run.start();
+      if (tap) {
+        tap->begin(sim_.constants().deci);
+        sim_.set_signal_tap(tap.get());
+      }
+    }
     const float s = sim_.vtt_sim();
     try {
       if (outputLimit_ != 0 && buffer.size() >= outputLimit_) throw std::bad_alloc();
@@ -209,6 +256,10 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
   }
 
   out.samples = std::move(buffer);
+  if (tap) {
+    for (const std::string& name : rq.signals)
+      out.signals[name] = tap->samples(findInternalSignal(name)->signal);
+  }
   return out;
 }
 

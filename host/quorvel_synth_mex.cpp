@@ -1,0 +1,232 @@
+// MEX entry of the whole airway model: [SIG, signals] = quorvel_synth(score).
+// score is a struct with the fields of a score file (jsondecode of one works)
+// or the JSON text itself. The struct is turned into the score's JSON form,
+// read by the same parser and checks as the command line, and synthesised by
+// one synthesiser that lives as long as the loaded module (configuration,
+// frication source, glottal pulse and noise carry from call to call, as in
+// quorvel). signals holds the requested internal signals as N×1 columns.
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "mex.h"
+#include "synth/internal_signals.h"
+#include "synth/score_json.h"
+#include "synth/score_request.h"
+#include "synth/synthesizer.h"
+
+namespace {
+
+using nlohmann::json;
+
+std::unique_ptr<vt::Synthesizer> g_synth;
+
+void releaseSynthesizer() { g_synth.reset(); }
+
+struct CallResult {
+  bool ok = false;
+  bool refused = false;  ///< the score was refused (not a failed synthesis)
+  mxArray* sig = nullptr;
+  mxArray* signals = nullptr;
+  std::size_t nonFinite = 0;
+};
+
+/// An Octave/MATLAB value as the JSON a score file would hold: struct ->
+/// object, cell -> list, text -> string, logical scalar -> true/false,
+/// numbers: 1×1 -> number, one row -> list, several rows -> list of rows.
+bool toJson(const mxArray* a, const std::string& where, json& out, std::string& err) {
+  if (mxIsStruct(a)) {
+    const std::size_t n = mxGetNumberOfElements(a);
+    const int nf = mxGetNumberOfFields(a);
+    json list = json::array();
+    for (std::size_t i = 0; i < n; ++i) {
+      json obj = json::object();
+      for (int f = 0; f < nf; ++f) {
+        const char* name = mxGetFieldNameByNumber(a, f);
+        const mxArray* v = mxGetFieldByNumber(a, i, f);
+        json jv;
+        if (v == nullptr) jv = json::array();
+        else if (!toJson(v, where + "." + name, jv, err)) return false;
+        obj[name] = std::move(jv);
+      }
+      list.push_back(std::move(obj));
+    }
+    out = n == 1 ? list[0] : list;
+    return true;
+  }
+  if (mxIsCell(a)) {
+    out = json::array();
+    for (std::size_t i = 0; i < mxGetNumberOfElements(a); ++i) {
+      json e;
+      const mxArray* c = mxGetCell(a, i);
+      if (c == nullptr) e = json::array();
+      else if (!toJson(c, where + "{" + std::to_string(i + 1) + "}", e, err)) return false;
+      out.push_back(std::move(e));
+    }
+    return true;
+  }
+  if (mxIsChar(a)) {
+    char* s = mxArrayToString(a);
+    if (s == nullptr) {
+      err = where + ": could not read the text";
+      return false;
+    }
+    out = std::string(s);
+    mxFree(s);
+    return true;
+  }
+  if (mxIsComplex(a) || mxIsSparse(a) || !(mxIsNumeric(a) || mxIsLogical(a))) {
+    err = where + ": must be real full numbers, text, a struct or a cell, not " +
+          (mxIsComplex(a) ? "complex " : mxIsSparse(a) ? "sparse " : "") + mxGetClassName(a);
+    return false;
+  }
+  const std::size_t M = mxGetM(a), N = mxGetN(a);
+  if (mxIsLogical(a) && M * N == 1) {
+    out = mxGetLogicals(a)[0];
+    return true;
+  }
+  if (mxGetNumberOfDimensions(a) > 2) {
+    err = where + ": must have at most two dimensions";
+    return false;
+  }
+  mxArray* d = nullptr;  // values as doubles
+  if (!mxIsDouble(a)) {
+    mxArray* in = const_cast<mxArray*>(a);
+    if (mexCallMATLAB(1, &d, 1, &in, "double") != 0 || d == nullptr) {
+      err = where + ": could not convert to double";
+      return false;
+    }
+  }
+  const double* v = mxGetPr(d ? d : a);
+  if (M * N == 1) {
+    out = v[0];
+  } else if (M <= 1) {
+    out = json::array();
+    for (std::size_t c = 0; c < N; ++c) out.push_back(v[c]);
+  } else {
+    out = json::array();
+    for (std::size_t r = 0; r < M; ++r) {
+      json row = json::array();
+      for (std::size_t c = 0; c < N; ++c) row.push_back(v[c * M + r]);
+      out.push_back(std::move(row));
+    }
+  }
+  if (d) mxDestroyArray(d);
+  return true;
+}
+
+CallResult work(int nlhs, int nrhs, const mxArray* prhs[], std::string& err) {
+  CallResult r;
+  try {
+    if (nrhs != 1 || nlhs > 2) {
+      err = "usage: [SIG, signals] = quorvel_synth(score), score a struct or JSON text";
+      r.refused = true;
+      return r;
+    }
+    std::string text;
+    if (mxIsChar(prhs[0])) {
+      json j;
+      if (!toJson(prhs[0], "score", j, err)) return r;
+      text = j.get<std::string>();
+    } else if (mxIsStruct(prhs[0]) && mxGetNumberOfElements(prhs[0]) == 1) {
+      json j;
+      if (!toJson(prhs[0], "score", j, err)) {
+        r.refused = true;
+        return r;
+      }
+      text = j.dump();
+    } else {
+      err = "score must be a 1x1 struct with the fields of a score file, or its JSON text";
+      r.refused = true;
+      return r;
+    }
+    vt::Score score;
+    vt::SynthesisRequest request;
+    if (!vt::parseScore(text, score, err)) {
+      err = "quorvel_synth: " + err;
+      r.refused = true;
+      return r;
+    }
+    // A second result without a signal list: every signal this airway has.
+    if (nlhs == 2 && score.signals.empty()) {
+      for (const vt::InternalSignalInfo& s : vt::internalSignals())
+        if (!s.needsNasal || score.model.nasal_tract) score.signals.push_back(s.name);
+    }
+    const vt::CheckOutcome chk = vt::requestFromScore(score, request);
+    if (!chk.printed.empty()) mexPrintf("%s", chk.printed.c_str());
+    if (chk.status != 0) {
+      err = chk.error;
+      r.refused = true;
+      return r;
+    }
+    if (!g_synth) {
+      g_synth = std::make_unique<vt::Synthesizer>();
+      mexAtExit(releaseSynthesizer);
+    }
+    // The float buffer, the double result and each signal (float and double).
+    g_synth->setOutputLimit(vt::outputLimitForMemory(12 + 12 * request.signals.size()));
+    const vt::SynthesisResult out = g_synth->synthesize(request);
+    if (!out.printed.empty()) mexPrintf("%s", out.printed.c_str());
+    if (out.status != 0) {
+      err = out.error;
+      r.refused = out.error.rfind("quorvel argument checking failed.", 0) == 0;
+      return r;
+    }
+    auto column = [&](const std::vector<float>& x, bool count) {
+      mxArray* m = mxCreateDoubleMatrix(x.size(), 1, mxREAL);
+      double* p = mxGetPr(m);
+      for (std::size_t i = 0; i < x.size(); ++i) {
+        p[i] = x[i];
+        if (count && !std::isfinite(p[i])) ++r.nonFinite;
+      }
+      return m;
+    };
+    r.sig = column(out.samples, true);
+    if (nlhs == 2) {
+      std::vector<const char*> names;
+      for (const std::string& n : request.signals) names.push_back(n.c_str());
+      r.signals = mxCreateStructMatrix(1, 1, static_cast<int>(names.size()), names.data());
+      for (std::size_t i = 0; i < names.size(); ++i)
+        mxSetFieldByNumber(r.signals, 0, static_cast<int>(i), column(out.signals.at(names[i]), false));
+    }
+    r.ok = true;
+  } catch (const std::bad_alloc&) {
+    err = "out of memory";
+  } catch (const std::exception& e) {
+    err = e.what();
+  }
+  return r;
+}
+
+}  // namespace
+
+extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+  char msg[1024] = {0};
+  bool refused = false;
+  CallResult r;
+  {
+    std::string err;
+    r = work(nlhs, nrhs, prhs, err);
+    refused = r.refused;
+    std::snprintf(msg, sizeof msg, "%s", err.c_str());
+  }
+  if (!r.ok) {
+    if (r.sig) mxDestroyArray(r.sig);
+    mexErrMsgIdAndTxt(refused ? "quorvel_synth:arguments" : "quorvel_synth:failed", "%s", msg);
+    return;
+  }
+  plhs[0] = r.sig;
+  if (nlhs == 2) plhs[1] = r.signals;
+  if (r.nonFinite != 0) {
+    mexWarnMsgIdAndTxt("quorvel_synth:nonfinite",
+                       "%lu of %lu samples are not finite numbers (the simulation became unstable)",
+                       static_cast<unsigned long>(r.nonFinite),
+                       static_cast<unsigned long>(mxGetNumberOfElements(r.sig)));
+  }
+}
