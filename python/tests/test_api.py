@@ -39,6 +39,14 @@ def test_score_fields_save_load_and_validate(tmp_path):
     with pytest.raises(quorvel.FileError):
         t.save(tmp_path / "missing" / "s.json")
     assert sorted(os.listdir(tmp_path)) == ["s.json"]  # no temporary left behind
+    # A score with an airway model keeps it through save and load.
+    m = quorvel.Score.load(SOURCE_DIR / "examples" / "ama.json")
+    assert m.model["nasal"]["branch_section"] == 12
+    m.save(tmp_path / "m.json")
+    assert quorvel.Score.load(tmp_path / "m.json") == m
+    assert np.array_equal(quorvel.synthesize(tmp_path / "m.json").samples,
+                          quorvel.synthesize(m.to_dict()).samples)
+    os.unlink(tmp_path / "m.json")
     # A score from area-function files keeps the names it read.
     f = quorvel.Score.load(SOURCE_DIR / "examples" / "asa_files.json")
     assert f.input_files and all(os.path.exists(p) for p in f.input_files)
@@ -59,8 +67,13 @@ def test_result_arrays_and_files(tmp_path):
         r.write(tmp_path / "no" / "a.wav")
     with pytest.raises(ValueError, match="whole number of Hz"):
         quorvel.Result(r.samples, 11025.5).write(tmp_path / "b.wav")
-    with pytest.raises(quorvel.ArgumentError, match="unknown signal"):
+    with pytest.raises(quorvel.ArgumentError):
         quorvel.synthesize(quorvel.Score.default(), signals=["Ug"])
+    g = quorvel.synthesize(quorvel.Score.default(), signals=["glottal_flow", "lip_flow"])
+    assert sorted(g.signals) == ["glottal_flow", "lip_flow"]
+    assert all(v.dtype == np.float32 and v.shape == g.samples.shape for v in g.signals.values())
+    # Asking for signals leaves the pressure as it is.
+    assert np.array_equal(g.samples, quorvel.synthesize(quorvel.Score.default()).samples)
     r.write(tmp_path / "a.flac")
     assert (tmp_path / "a.flac").read_bytes()[:4] == b"fLaC"
     with pytest.raises(quorvel.FileError):
