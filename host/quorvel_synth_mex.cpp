@@ -51,8 +51,10 @@ bool toJson(const mxArray* a, const std::string& where, json& out, std::string& 
         const char* name = mxGetFieldNameByNumber(a, f);
         const mxArray* v = mxGetFieldByNumber(a, i, f);
         json jv;
-        if (v == nullptr) jv = json::array();
-        else if (!toJson(v, where + "." + name, jv, err)) return false;
+        if (v == nullptr)
+          jv = json::array();
+        else if (!toJson(v, where + "." + name, jv, err))
+          return false;
         obj[name] = std::move(jv);
       }
       list.push_back(std::move(obj));
@@ -65,8 +67,10 @@ bool toJson(const mxArray* a, const std::string& where, json& out, std::string& 
     for (std::size_t i = 0; i < mxGetNumberOfElements(a); ++i) {
       json e;
       const mxArray* c = mxGetCell(a, i);
-      if (c == nullptr) e = json::array();
-      else if (!toJson(c, where + "{" + std::to_string(i + 1) + "}", e, err)) return false;
+      if (c == nullptr)
+        e = json::array();
+      else if (!toJson(c, where + "{" + std::to_string(i + 1) + "}", e, err))
+        return false;
       out.push_back(std::move(e));
     }
     return true;
@@ -83,12 +87,15 @@ bool toJson(const mxArray* a, const std::string& where, json& out, std::string& 
   }
   if (mxIsComplex(a) || mxIsSparse(a) || !(mxIsNumeric(a) || mxIsLogical(a))) {
     err = where + ": must be real full numbers, text, a struct or a cell, not " +
-          (mxIsComplex(a) ? "complex " : mxIsSparse(a) ? "sparse " : "") + mxGetClassName(a);
+          (mxIsComplex(a)  ? "complex "
+           : mxIsSparse(a) ? "sparse "
+                           : "") +
+          mxGetClassName(a);
     return false;
   }
   const std::size_t M = mxGetM(a), N = mxGetN(a);
   if (mxIsLogical(a) && M * N == 1) {
-    out = mxGetLogicals(a)[0];
+    out = static_cast<bool>(mxGetLogicals(a)[0] != 0);
     return true;
   }
   if (mxGetNumberOfDimensions(a) > 2) {
@@ -129,27 +136,26 @@ CallResult work(int nlhs, int nrhs, const mxArray* prhs[], std::string& err) {
       r.refused = true;
       return r;
     }
-    std::string text;
+    vt::Score score;
+    vt::SynthesisRequest request;
+    bool parsed = false;
     if (mxIsChar(prhs[0])) {
       json j;
       if (!toJson(prhs[0], "score", j, err)) return r;
-      text = j.get<std::string>();
+      parsed = vt::parseScore(j.get<std::string>(), score, err);
     } else if (mxIsStruct(prhs[0]) && mxGetNumberOfElements(prhs[0]) == 1) {
       json j;
       if (!toJson(prhs[0], "score", j, err)) {
         r.refused = true;
         return r;
       }
-      text = j.dump();
+      parsed = vt::scoreFromJson(j, score, err);
     } else {
       err = "score must be a 1x1 struct with the fields of a score file, or its JSON text";
       r.refused = true;
       return r;
     }
-    vt::Score score;
-    vt::SynthesisRequest request;
-    if (!vt::parseScore(text, score, err)) {
-      err = "quorvel_synth: " + err;
+    if (!parsed) {
       r.refused = true;
       return r;
     }
@@ -193,7 +199,8 @@ CallResult work(int nlhs, int nrhs, const mxArray* prhs[], std::string& err) {
       for (const std::string& n : request.signals) names.push_back(n.c_str());
       r.signals = mxCreateStructMatrix(1, 1, static_cast<int>(names.size()), names.data());
       for (std::size_t i = 0; i < names.size(); ++i)
-        mxSetFieldByNumber(r.signals, 0, static_cast<int>(i), column(out.signals.at(names[i]), false));
+        mxSetFieldByNumber(r.signals, 0, static_cast<int>(i),
+                           column(out.signals.at(names[i]), false));
     }
     r.ok = true;
   } catch (const std::bad_alloc&) {

@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include "quorvel_version.h"
+#include "synth/analysis_commands.h"
 #include "synth/default_utterance.h"
 #include "synth/score_json.h"
 #include "synth/internal_signals.h"
@@ -172,6 +173,8 @@ int writeSignalFiles(const SynthesisResult& res, const std::string& outPath, int
 }  // namespace
 
 int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  if (argc > 1 && std::string(argv[1]) == "formants") return runFormantsCommand(argc - 1, argv + 1, out, err);
+  if (argc > 1 && std::string(argv[1]) == "tracks") return runTracksCommand(argc - 1, argv + 1, out, err);
   CLI::App app{"quorvel - articulatory speech synthesis", "quorvel"};
   app.set_help_flag();  // --help prints the full text below, not CLI11's summary
   std::string scorePath, outPath;

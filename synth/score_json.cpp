@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -20,7 +21,7 @@ namespace {
 using nlohmann::json;
 
 const char* const kRequired[] = {"nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx"};
-const char* const kOptional[] = {"fs", "VCV", "TAF2_files", "model", "signals"};
+const char* const kOptional[] = {"fs", "VCV", "TAF2_files", "model", "signals", "labels"};
 
 std::string typeName(const json& v) {
   if (v.is_null()) return "null";
@@ -189,7 +190,7 @@ bool scoreFromJson(const nlohmann::json& doc, Score& out, std::string& err,
     if (!known) {
       err = "unknown field \"" + key +
             "\" (fields: nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV, "
-            "TAF2_files, model, signals; names starting with _ are ignored)";
+            "TAF2_files, model, signals, labels; names starting with _ are ignored)";
       return false;
     }
   }
@@ -230,6 +231,19 @@ bool scoreFromJson(const nlohmann::json& doc, Score& out, std::string& err,
         !applyAreaFunctionFiles(files, baseDir, doc.contains("TAF2"), doc.contains("dx"), s, err)) {
       return false;
     }
+  }
+  if (auto it = doc.find("labels"); it != doc.end()) {
+    // One name per key frame (column of TAF1).
+    if (!it->is_array() || !std::all_of(it->begin(), it->end(), [](const json& v) { return v.is_string(); })) {
+      err = "labels: expected a list of strings, one per key frame";
+      return false;
+    }
+    if (it->size() != s.TAF1.cols) {
+      err = "labels: " + std::to_string(it->size()) + " labels for " + std::to_string(s.TAF1.cols) +
+            " key frames (TAF1 columns)";
+      return false;
+    }
+    for (const json& v : *it) s.labels.push_back(v.get<std::string>());
   }
   out = std::move(s);
   return true;
@@ -291,9 +305,11 @@ std::string scoreToJson(const Score& score) {
   field("TF0", score.TF0, false);
   field("TAF1", score.TAF1, false);
   field("TAF2", score.TAF2, false);
-  field("dx", score.dx, !score.hasFs && !score.hasVCV);
-  if (score.hasFs) field("fs", score.fs, !score.hasVCV);
-  if (score.hasVCV) field("VCV", score.VCV, true);
+  const bool labels = !score.labels.empty();
+  field("dx", score.dx, !score.hasFs && !score.hasVCV && !labels);
+  if (score.hasFs) field("fs", score.fs, !score.hasVCV && !labels);
+  if (score.hasVCV) field("VCV", score.VCV, !labels);
+  if (labels) s += "  \"labels\": " + json(score.labels).dump() + "\n";
   s += "}\n";
   return s;
 }

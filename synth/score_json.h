@@ -42,6 +42,9 @@ struct Score {
   bool hasVCV = false;
   ScoreMatrix VCV;   ///< 1×1: report the narrowest section of the frication frames
   std::vector<std::string> inputFiles;  ///< area-function files the frames were read from
+  /// Optional "labels": one name per key frame (e.g. the sound it stands for);
+  /// empty when the score has none. Not part of the call.
+  std::vector<std::string> labels;
   /// The airway model ("model": nasal branch, trachea, walls, sources, rate);
   /// the defaults are quorvel's configuration.
   SynthesisOptions model;

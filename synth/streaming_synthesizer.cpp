@@ -1,6 +1,5 @@
 #include "synth/streaming_synthesizer.h"
 
-#include <climits>
 #include <cmath>
 #include <stdexcept>
 
@@ -97,24 +96,9 @@ float StreamingSynthesizer::tick(const VoiceControls& from, float w) {
   const float g0 = std::lerp(from.Ag0_cm2, to.Ag0_cm2, w);
   const float gp = std::lerp(from.AgP_cm2, to.AgP_cm2, w);
   const float f0 = std::lerp(from.F0_Hz, to.F0_Hz, w);
-  // Period length at a period start: fs/F0 rounded to whole samples, halves up.
-  const unsigned int j = static_cast<unsigned int>(j_);
-  if (j == nextPeriodStart_) {
-    if (f0 > 0.0f) {
-      const double q = static_cast<double>(spec_.smpfrq) / static_cast<double>(f0) + 0.5;
-      period_ = q < 2147483647.0 ? static_cast<int>(q) : INT_MAX;
-    } else {
-      period_ = 0;
-    }
-    nextPeriodStart_ += static_cast<unsigned int>(period_);
-  }
-  const float pulse = spec_.options.glottis == GlottalModel::Halvane ? halvane_.tick(gp, &period_)
-                                                                     : fant_.tick(gp, &period_);
-  // Glottal area = pulse + baseline through the unity-gain low-pass
-  // Ag = (0.8·Ag_prev + raw) / 1.8.
-  float Ag = pulse + g0;
-  Ag = static_cast<float>((0.8 * prevAg_ + Ag) / 1.8);
-  prevAg_ = Ag;
+  const float Ag =
+      glottis_.next(static_cast<unsigned int>(j_), g0, gp, f0, spec_.smpfrq, spec_.options.glottis)
+          .Ag;
   sim_.Ag = Ag;
   for (std::size_t l = 0; l < afvt_.size(); ++l) {
     afvt_[l].A = std::lerp(from.tract[l].A, to.tract[l].A, w);

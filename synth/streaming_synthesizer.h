@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "artic/glottal_area.h"
 #include "simulator/area_function.h"
 #include "simulator/simulator.h"
+#include "synth/glottal_drive.h"
 #include "synth/synthesis_options.h"
 
 namespace vt {
@@ -77,13 +77,9 @@ class StreamingSynthesizer {
   StreamSpec spec_;
   VoiceControls from_, to_;
   Simulator sim_;
-  FantGlottalArea fant_;
-  HalvaneGlottalArea halvane_;
+  GlottalDrive glottis_;
   std::vector<area_function> afvt_, afnt_;
   std::uint64_t j_ = 0;
-  unsigned int nextPeriodStart_ = 0;
-  int period_ = 0;
-  float prevAg_ = 0.0f;
 };
 
 /// Why a layout cannot be streamed (empty string = accepted).

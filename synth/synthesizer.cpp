@@ -134,11 +134,6 @@ SynthesisResult Synthesizer::synthesize(const SynthesisRequest& request) {
   }
 }
 
-float Synthesizer::glottalPulse(GlottalModel model, float amplitude, int* period) {
-  return model == GlottalModel::Halvane ? halvane_.tick(amplitude, period)
-                                        : fant_.tick(amplitude, period);
-}
-
 SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
   const float smpfrq = rq.smpfrq;
   const int nvt = rq.nvt;
@@ -200,9 +195,7 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
   buffer.reserve(10000);
   std::vector<area_function> afvt;
   SimulatorRun run(sim_);
-  unsigned int nextPeriodStart = 0;
-  int period = 0;
-  float prevAg = 0.0f;
+  glottis_.restart();
 
   // One output sample per pass.
   for (unsigned int j = 0;; ++j) {
@@ -210,24 +203,9 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
     const float gp = interpolX(j, &memAgP, smpfrq);
     const float f0 = interpolX(j, &memF0, smpfrq);
     // While F0 is in a kind-0 (voiceless) segment, the next pulse waits for its end.
-    if (memF0.kind == 0) nextPeriodStart = memF0.segEnd;
-    if (j == nextPeriodStart) {
-      // Period length: fs/F0 rounded to whole samples, halves up.
-      if (f0 > 0.0f) {
-        const double q = static_cast<double>(smpfrq) / static_cast<double>(f0) + 0.5;
-        period = q < 2147483647.0 ? static_cast<int>(q) : INT_MAX;
-      } else {
-        period = 0;
-      }
-      nextPeriodStart += static_cast<unsigned int>(period);
-    }
-    const int periodGiven = period;
-    const float pulse = glottalPulse(rq.options.glottis, gp, &period);
-    // Glottal area = pulse + baseline, smoothed by a first-order low-pass of
-    // unity DC gain: Ag = (0.8·Ag_prev + raw) / 1.8.
-    float Ag = pulse + g0;
-    Ag = static_cast<float>((0.8 * prevAg + Ag) / 1.8);
-    prevAg = Ag;
+    if (memF0.kind == 0) glottis_.holdUntil(memF0.segEnd);
+    const GlottalSample g = glottis_.next(j, g0, gp, f0, smpfrq, rq.options.glottis);
+    const float Ag = g.Ag;
     sim_.Ag = Ag;
     interpolVTAF(j, &vtaf, nvt, smpfrq, afvt, cfg.noiseSourceLoc);
     sim_.afvt = afvt.data();
@@ -248,10 +226,10 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
       if (outputLimit_ != 0 && buffer.size() >= outputLimit_) throw std::bad_alloc();
       buffer.push_back(s);
     } catch (const std::bad_alloc&) {
-      return refuse(out.printed, "out of memory for " + std::to_string(std::size_t{j} + 1) +
-                                     " output samples");
+      return refuse(out.printed,
+                    "out of memory for " + std::to_string(std::size_t{j} + 1) + " output samples");
     }
-    if (trace_) trace_(SampleTrace{j, g0, gp, f0, periodGiven, pulse, Ag, s});
+    if (trace_) trace_(SampleTrace{j, g0, gp, f0, g.period, g.pulse, Ag, s});
     if (memAg0.ended && memAgP.ended) break;
   }
 

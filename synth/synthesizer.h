@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <functional>
 
-#include "artic/glottal_area.h"
 #include "simulator/simulator.h"
+#include "synth/glottal_drive.h"
 #include "synth/synthesis_request.h"
 #include "synth/synthesis_result.h"
 
@@ -12,14 +12,14 @@ namespace vt {
 
 /// What the driver loop did at one output sample; handed to a trace observer.
 struct SampleTrace {
-  unsigned int j = 0;   ///< output sample index
-  float g0 = 0.0f;      ///< glottal baseline area, cm²
-  float gp = 0.0f;      ///< glottal pulse amplitude, cm²
-  float f0 = 0.0f;      ///< fundamental frequency, Hz
-  int period = 0;       ///< period (samples) handed to the pulse model; 0 unless a pulse starts here
-  float pulse = 0.0f;   ///< glottal pulse area from the pulse model, cm²
-  float Ag = 0.0f;      ///< smoothed glottal area handed to the simulator, cm²
-  float s = 0.0f;       ///< output sample (radiated pressure, dyn/cm²)
+  unsigned int j = 0;  ///< output sample index
+  float g0 = 0.0f;     ///< glottal baseline area, cm²
+  float gp = 0.0f;     ///< glottal pulse amplitude, cm²
+  float f0 = 0.0f;     ///< fundamental frequency, Hz
+  int period = 0;      ///< period (samples) handed to the pulse model; 0 unless a pulse starts here
+  float pulse = 0.0f;  ///< glottal pulse area from the pulse model, cm²
+  float Ag = 0.0f;     ///< smoothed glottal area handed to the simulator, cm²
+  float s = 0.0f;      ///< output sample (radiated pressure, dyn/cm²)
 };
 
 /// An articulatory synthesiser: turns a request (glottal and F0 tracks,
@@ -51,11 +51,9 @@ class Synthesizer {
 
  private:
   SynthesisResult run(const SynthesisRequest& request);
-  float glottalPulse(GlottalModel model, float amplitude, int* period);
 
   Simulator sim_;
-  FantGlottalArea fant_;
-  HalvaneGlottalArea halvane_;
+  GlottalDrive glottis_;
   std::function<void(const SampleTrace&)> trace_;
   std::size_t outputLimit_ = 0;
 };

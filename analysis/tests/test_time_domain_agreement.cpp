@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/decay_resonances.h"
 #include "analysis/tract_analysis.h"
 #include "artic/vtaf_file.h"
 #include "simulator/simulator.h"
@@ -61,52 +62,6 @@ std::vector<double> free_decay(const std::vector<area_function>& tract,
   return y;
 }
 
-cplx dtft(const std::vector<double>& y, double f_hz) {
-  const cplx w = std::polar(1.0, -2 * std::numbers::pi * f_hz / kRate);
-  cplx acc = 0.0;  // Horner from the end: sum y[n] w^n
-  for (std::size_t n = y.size(); n-- > 0;) acc = acc * w + y[n];
-  return acc;
-}
-
-// Poles of a sum of damped exponentials from its spectrum: at each peak the
-// spectrum is fitted locally by (a + b·w)/(1 - z·w), w = e^{-jω}, in the least
-// squares sense; z is the pole, whence frequency and bandwidth.
-std::vector<Resonance> decay_resonances(const std::vector<double>& y, double f_max) {
-  const double step = 6.0;
-  std::vector<double> mag;
-  for (double f = 0; f <= f_max + 200; f += step) mag.push_back(std::norm(dtft(y, f)));
-  std::vector<Resonance> out;
-  for (std::size_t i = 2; i + 1 < mag.size(); ++i) {
-    if (!(mag[i] > mag[i - 1] && mag[i] >= mag[i + 1])) continue;
-    const double fp = i * step;
-    // Normal equations of the 3 complex unknowns (a, b, z).
-    std::array<std::array<cplx, 4>, 3> M{};
-    for (int m = -4; m <= 4; ++m) {
-      const double f = fp + 2.5 * m;
-      const cplx w = std::polar(1.0, -2 * std::numbers::pi * f / kRate), Y = dtft(y, f);
-      const cplx row[3] = {1.0, w, w * Y};
-      for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 3; ++c) M[r][c] += std::conj(row[r]) * row[c];
-        M[r][3] += std::conj(row[r]) * Y;
-      }
-    }
-    for (int p = 0; p < 3; ++p)
-      for (int r = p + 1; r < 3; ++r) {
-        const cplx q = M[r][p] / M[p][p];
-        for (int c = p; c < 4; ++c) M[r][c] -= q * M[p][c];
-      }
-    std::array<cplx, 3> x{};
-    for (int r = 2; r >= 0; --r) {
-      cplx s = M[r][3];
-      for (int c = r + 1; c < 3; ++c) s -= M[r][c] * x[c];
-      x[r] = s / M[r][r];
-    }
-    const cplx z = x[2];
-    out.push_back({std::arg(z) * kRate / (2 * std::numbers::pi), -std::log(std::abs(z)) * kRate / std::numbers::pi});
-  }
-  return out;
-}
-
 void expect_agreement(const std::string& what, const std::vector<area_function>& tract,
                       const std::optional<NasalBranch>& nasal = std::nullopt) {
   AnalysisSpec spec;
@@ -116,7 +71,7 @@ void expect_agreement(const std::string& what, const std::vector<area_function>&
   const auto predicted = model.formants(4800);
   ASSERT_GE(predicted.size(), 4u) << what;
   const auto decay = free_decay(tract, nasal);
-  const auto measured = decay_resonances(decay, 4800);
+  const auto measured = decayResonances(decay, kRate, 4800);
   for (int k = 0; k < 4; ++k) {
     const Resonance& p = predicted[k];
     double best = 1e9, best_bw = 0;

@@ -1,0 +1,141 @@
+// MEX entry quorvel_formants: resonances and transfer function of an area
+// function, from the same network the synthesiser simulates.
+//   [F, B] = quorvel_formants(A, x)
+//   [F, B] = quorvel_formants(A, x, count, warp_fs, Ag)
+//   [H, Zin, P] = quorvel_formants('transfer', A, x, f, warp_fs, Ag)
+// A: section areas (cm², glottis first), x: one length (cm) or one per
+// section; count: at most this many formants (default 4); warp_fs: simulation
+// rate of the trapezoidal rule to warp by ([] or 0: none); Ag: glottal area
+// (cm²) loading the source ([]: closed glottis). Every failure is one error.
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "analysis/tract_analysis.h"
+#include "host/mex_args.h"
+#include "host/mex_numbers.h"
+#include "mex.h"
+
+namespace {
+
+using vt::host::EntryError;
+using vt::host::EntryResult;
+using cplx = std::complex<double>;
+
+constexpr const char* kUsage =
+    "Usage: [F, B] = quorvel_formants(A, x [, count [, warp_fs [, Ag]]]) or "
+    "[H, Zin, P] = quorvel_formants('transfer', A, x, f [, warp_fs [, Ag]])";
+
+bool getVector(const mxArray* a, const char* what, std::vector<double>& out, std::string& err) {
+  if (!vt::host::isRealFullDouble(a)) {
+    err = std::string(what) + " must be a real double array";
+    return false;
+  }
+  const double* p = mxGetPr(a);
+  out.assign(p, p + mxGetNumberOfElements(a));
+  return true;
+}
+
+// Optional scalar argument k: absent or [] leaves `value` and returns false in `given`.
+bool getOptionalScalar(int nrhs, const mxArray* prhs[], int k, const char* what, double& value,
+                       bool& given, std::string& err) {
+  given = false;
+  if (k >= nrhs || mxIsEmpty(prhs[k])) return true;
+  if (!vt::host::isRealFullDouble(prhs[k]) || mxGetNumberOfElements(prhs[k]) != 1 ||
+      !std::isfinite(mxGetPr(prhs[k])[0])) {
+    err = std::string(what) + " must be a finite real scalar (or [])";
+    return false;
+  }
+  value = mxGetPr(prhs[k])[0];
+  given = true;
+  return true;
+}
+
+mxArray* complexColumn(const std::vector<cplx>& v) {
+  mxArray* m = mxCreateDoubleMatrix(v.size(), 1, mxCOMPLEX);
+  double* re = mxGetPr(m);
+  double* im = mxGetPi(m);
+  for (std::size_t i = 0; i < v.size(); ++i) re[i] = v[i].real(), im[i] = v[i].imag();
+  return m;
+}
+
+mxArray* realColumn(const std::vector<double>& v) {
+  mxArray* m = mxCreateDoubleMatrix(v.size(), 1, mxREAL);
+  if (!v.empty()) std::memcpy(mxGetPr(m), v.data(), v.size() * sizeof(double));
+  return m;
+}
+
+EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+  const bool transfer = nrhs > 0 && mxIsChar(prhs[0]);
+  std::string err;
+  if (transfer) {
+    std::string mode;
+    if (!vt::host::getString(prhs[0], "mode", mode, err)) return EntryError{"argument", err};
+    if (mode != "transfer") return EntryError{"argument", "unknown mode '" + mode + "' (only 'transfer')"};
+    ++prhs, --nrhs;
+  }
+  const int first_option = transfer ? 3 : 2;
+  if (nrhs < first_option || nrhs > 5 || nlhs > 3 || (!transfer && nlhs > 2))
+    return EntryError{"usage", kUsage};
+  std::vector<double> A, x, f;
+  if (!getVector(prhs[0], "A (section areas, cm^2)", A, err) ||
+      !getVector(prhs[1], "x (section lengths, cm)", x, err) ||
+      (transfer && !getVector(prhs[2], "f (frequencies, Hz)", f, err)))
+    return EntryError{"argument", err};
+  if (x.size() != 1 && x.size() != A.size())
+    return EntryError{"argument", "x must hold one length or one per section (" +
+                                      std::to_string(A.size()) + "), not " +
+                                      std::to_string(x.size())};
+  double count = 4, warp = 0, Ag = 0;
+  bool countGiven = false, warpGiven = false, AgGiven = false;
+  // Argument 2 is count (formants) or f (transfer); warp_fs and Ag follow.
+  if ((!transfer && !getOptionalScalar(nrhs, prhs, 2, "count", count, countGiven, err)) ||
+      !getOptionalScalar(nrhs, prhs, 3, "warp_fs (Hz)", warp, warpGiven, err) ||
+      !getOptionalScalar(nrhs, prhs, 4, "Ag (glottal area, cm^2)", Ag, AgGiven, err))
+    return EntryError{"argument", err};
+  if (countGiven && !(count >= 1 && std::floor(count) == count))
+    return EntryError{"argument", "count must be a whole number >= 1"};
+
+  std::vector<vt::area_function> tract(A.size());
+  for (std::size_t i = 0; i < A.size(); ++i)
+    tract[i] = {static_cast<float>(A[i]), static_cast<float>(x.size() == 1 ? x[0] : x[i])};
+  vt::analysis::AnalysisSpec spec;
+  if (warpGiven && warp != 0) {
+    spec.mapping = vt::analysis::FrequencyMapping::Trapezoidal;
+    spec.physics.simfrq = static_cast<float>(warp);
+  }
+  if (AgGiven) {
+    spec.glottis = vt::analysis::GlottisMode::Loaded;
+    spec.glottal_area_cm2 = static_cast<float>(Ag);
+  }
+  const vt::analysis::TractAnalysis ta(tract, spec);  // throws invalid_argument on bad values
+  if (transfer) {
+    const auto r = ta.sweep(f);
+    std::vector<cplx> H, Z, P;
+    for (const auto& v : r) H.push_back(v.lips + v.nostrils), Z.push_back(v.z_in), P.push_back(v.pressure);
+    plhs[0] = complexColumn(H);
+    if (nlhs > 1) plhs[1] = complexColumn(Z);
+    if (nlhs > 2) plhs[2] = complexColumn(P);
+    return std::nullopt;
+  }
+  // Formant n of a tract lies below about 1200·n + 1000 Hz.
+  const double limit = spec.mapping == vt::analysis::FrequencyMapping::Trapezoidal
+                           ? std::min(1200.0 * count + 1000.0, 0.49 * warp)
+                           : 1200.0 * count + 1000.0;
+  auto F = ta.formants(limit);
+  if (F.size() > count) F.resize(static_cast<std::size_t>(count));
+  std::vector<double> freq, bw;
+  for (const auto& r : F) freq.push_back(r.frequency_hz), bw.push_back(r.bandwidth_hz);
+  plhs[0] = realColumn(freq);
+  if (nlhs > 1) plhs[1] = realColumn(bw);
+  return std::nullopt;
+}
+
+}  // namespace
+
+void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+  vt::host::runEntry("quorvel_formants", [&] { return work(nlhs, plhs, nrhs, prhs); });
+}
