@@ -27,6 +27,14 @@ class GlottalDrive {
     period_ = 0;
     prevAg_ = 0.0f;
   }
+  /// Opening and closing quotients (fractions of the period) of both pulse
+  /// shapes: the options' when given, else each shape's own.
+  void setQuotients(const SynthesisOptions& opt) {
+    fant_.setQuotients(opt.open_quotient.value_or(FantGlottalArea::kOpenQuotient),
+                       opt.close_quotient.value_or(FantGlottalArea::kCloseQuotient));
+    halvane_.setQuotients(opt.open_quotient.value_or(HalvaneGlottalArea::kOpenQuotient),
+                          opt.close_quotient.value_or(HalvaneGlottalArea::kCloseQuotient));
+  }
   /// Delays the next period start to sample j (a voiceless F0 segment ending at j).
   void holdUntil(unsigned int j) { nextPeriodStart_ = j; }
   /// Glottal area of output sample j (0, 1, 2, … without gaps) from the
