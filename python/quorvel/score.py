@@ -16,6 +16,9 @@ from ._staged_file import write_staged
 #: Matrix fields in the order of the call quorvel(nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV).
 FIELDS = ("nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx", "fs", "VCV")
 
+#: Fields kept as the score file writes them (dicts, lists, strings).
+RAW_FIELDS = ("model", "signals", "labels")
+
 _FIELD_DOCS = {
     "nss": "1×1: number of vocal-tract sections, 1..40",
     "TAg0": "3×K: glottal baseline area break points, rows [time ms; area cm²; kind]",
@@ -59,7 +62,7 @@ class Score:
     return) are kept as given, None when absent.
     """
 
-    __slots__ = ("_fields", "input_files", "model", "signals")
+    __slots__ = ("_fields", "input_files", "model", "signals", "labels")
 
     nss = _field_property("nss")
     TAg0 = _field_property("TAg0")
@@ -86,6 +89,8 @@ class Score:
         self.model: Optional[Dict[str, Any]] = None
         #: Internal signals to return beside the pressure (names), None: none.
         self.signals: Optional[List[str]] = None
+        #: One name per key frame (not part of the call), None: none.
+        self.labels: Optional[List[str]] = None
         if isinstance(fields, Score):
             if kwargs or base_dir is not None:
                 raise TypeError("Score(score) takes no further fields")
@@ -93,6 +98,7 @@ class Score:
             self.input_files = list(fields.input_files)
             self.model = _plain(fields.model)
             self.signals = _plain(fields.signals)
+            self.labels = _plain(fields.labels)
             return
         if fields is None:
             fields = {}
@@ -112,17 +118,16 @@ class Score:
                 continue  # comments, as in a score file
             if key == "TAF2_files":
                 prepared[key] = _file_list(value)
-            elif key in ("fs", "VCV", "model", "signals") and value is None:
+            elif key in ("fs", "VCV") + RAW_FIELDS and value is None:
                 continue  # not given
-            elif key in ("model", "signals"):
-                prepared[key] = _plain(value)
             elif key in FIELDS:
                 prepared[key] = as_matrix(key, value)
-            else:
-                prepared[key] = np.zeros((0, 0))  # the score reader names the unknown field
+            else:  # model, signals, labels; the score reader names unknown fields
+                prepared[key] = _plain(value)
         self._adopt(_core.parse_fields(prepared, base_dir))
         self.model = prepared.get("model")
         self.signals = prepared.get("signals")
+        self.labels = prepared.get("labels")
 
     def _adopt(self, checked: Dict[str, Any]) -> None:
         self.input_files = list(checked.pop("input_files", []))
@@ -132,8 +137,9 @@ class Score:
         """The fields for the C++ checks: matrices, model, signal names (the
         score's and then the given ones)."""
         f: Dict[str, Any] = dict(self._fields)
-        if self.model is not None:
-            f["model"] = _plain(self.model)
+        for k in ("model", "labels"):
+            if getattr(self, k) is not None:
+                f[k] = _plain(getattr(self, k))
         names = [] if self.signals is None else (
             [self.signals] if isinstance(self.signals, str) else list(self.signals))
         names += [n for n in signals if n not in names]
@@ -154,6 +160,7 @@ class Score:
             doc = json.load(f)
         s.model = doc.get("model")
         s.signals = doc.get("signals")
+        s.labels = doc.get("labels")
         return s
 
     @classmethod
@@ -163,6 +170,7 @@ class Score:
         s.input_files = []
         s.model = None
         s.signals = None
+        s.labels = None
         return s
 
     @classmethod
@@ -176,6 +184,7 @@ class Score:
         """The score as JSON text (numbers in their shortest exact form)."""
         text = _core.score_json(self._core_fields()).rstrip()
         assert text.endswith("}")
+        # The score writer has no model or signal list: they follow as given.
         extra = "".join(f',\n  "{k}": {json.dumps(v)}' for k, v in
                         (("model", self.model), ("signals", self.signals)) if v is not None)
         return text[:-1].rstrip() + extra + "\n}\n"
@@ -219,10 +228,9 @@ class Score:
     def to_dict(self) -> Dict[str, Any]:
         """The fields as a dict of copies (fs, VCV, model, signals only when given)."""
         d: Dict[str, Any] = {k: v.copy() for k, v in self._fields.items()}
-        if self.model is not None:
-            d["model"] = _plain(self.model)
-        if self.signals is not None:
-            d["signals"] = _plain(self.signals)
+        for k in RAW_FIELDS:
+            if getattr(self, k) is not None:
+                d[k] = _plain(getattr(self, k))
         return d
 
     def __getitem__(self, name: str) -> np.ndarray:
@@ -234,7 +242,7 @@ class Score:
     def __eq__(self, other: object) -> bool:
         if not isinstance(other, Score):
             return NotImplemented
-        return self.model == other.model and self.signals == other.signals and \
+        return all(getattr(self, k) == getattr(other, k) for k in RAW_FIELDS) and \
             self._fields.keys() == other._fields.keys() and all(
             v.shape == other._fields[k].shape and np.array_equal(v, other._fields[k], equal_nan=True)
             for k, v in self._fields.items())

@@ -16,7 +16,7 @@ const char* const kMatrixFields[] = {"nss",  "TAg0", "TAgP", "TF0", "TAF1",
                                      "TAF2", "dx",   "fs",   "VCV"};
 
 /// A plain Python value (None, bool, int, float, str, list, tuple, dict with
-/// string keys) as JSON, numbers kept exactly: the "model" and "signals" fields.
+/// string keys) as JSON, numbers kept exactly: the fields that are no matrix.
 json jsonOfPython(const py::handle& v, const std::string& where) {
   if (v.is_none()) return nullptr;
   if (py::isinstance<py::bool_>(v)) return v.cast<bool>();
@@ -48,7 +48,8 @@ json jsonOfPython(const py::handle& v, const std::string& where) {
 }
 
 /// A JSON document of a score's fields: each matrix as a list of its rows,
-/// numbers (also non-finite ones) as they are; "model" and "signals" as given.
+/// numbers (also non-finite ones) as they are; other fields (model, signals,
+/// labels) as given.
 json documentOfFields(const py::dict& fields) {
   json doc = json::object();
   for (const auto& [k, v] : fields) {
@@ -64,7 +65,7 @@ json documentOfFields(const py::dict& fields) {
       doc[key] = std::move(files);
       continue;
     }
-    if (key == "model" || key == "signals") {
+    if (!py::isinstance<py::array>(v)) {  // model, signals, labels: as JSON holds them
       doc[key] = jsonOfPython(v, key);
       continue;
     }

@@ -42,6 +42,8 @@ def test_score_fields_save_load_and_validate(tmp_path):
     # A score with an airway model keeps it through save and load.
     m = quorvel.Score.load(SOURCE_DIR / "examples" / "ama.json")
     assert m.model["nasal"]["branch_section"] == 12
+    m.labels = ["a"] * m.TAF1.shape[1]
+    m.signals = ["nostril_flow"]
     m.save(tmp_path / "m.json")
     assert quorvel.Score.load(tmp_path / "m.json") == m
     assert np.array_equal(quorvel.synthesize(tmp_path / "m.json").samples,
