@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "simulator/area_function.h"
+#include "records/area_function.h"
 #include "simulator/sim_config.h"
 
 namespace vt::analysis {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analysis/analysis_spec.h"
-#include "simulator/area_function.h"
+#include "records/area_function.h"
 #include "simulator/constriction.h"
 #include "simulator/sim_constants.h"
 #include "simulator/td_acoustic_elements.h"

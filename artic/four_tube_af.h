@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simulator/area_function.h"
+#include "records/area_function.h"
 
 namespace vt {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "artic/interpo_mem_tube.h"
-#include "simulator/area_function.h"
+#include "records/area_function.h"
 
 namespace vt {
 

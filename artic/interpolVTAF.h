@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "artic/interpo_mem.h"
-#include "simulator/area_function.h"
+#include "records/area_function.h"
 
 namespace vt {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "simulator/area_function.h"
+#include "records/area_function.h"
 
 namespace vt {
 

@@ -15,7 +15,7 @@
 #include "artic/area_function_file_error.h"
 #include "host/mex_args.h"
 #include "mex.h"
-#include "simulator/area_function.h"
+#include "records/area_function.h"
 
 namespace vt::host {
 

@@ -2,30 +2,18 @@
 
 #include <cmath>
 
+#include "simulator/element_laws.h"
 #include "simulator/simulator.h"
 
 namespace vt {
 
 namespace {
 
-// Fixed viscous losses of the nasal passages: 0.05 per half section.
+// Fixed viscous losses of the nasal passages: 0.05 dyn·s/cm⁵ per half section.
 void add_extra_loss(int count, td_acoustic_elements* e) {
   e[0].R += 0.05;
   for (int k = 1; k < count; ++k) e[k].R += 0.1;
   e[count].R += 0.05;
-}
-
-// Wall branch of sections[0..count-1] with the given per-sqrt(A)·x constants.
-void wall_branch(double Rw, double Lw, double Cw, int count, const area_function* s,
-                 td_acoustic_elements* e) {
-  for (int i = 0; i < count; ++i) {
-    const float w = static_cast<float>(std::sqrt(static_cast<double>(s[i].A)) * s[i].x);
-    td_acoustic_elements& el = e[i + 1];
-    el.Rw = Rw / w;
-    el.Lw = Lw / w;
-    el.Cw = Cw / w;
-    el.Yw = 1.0 / (el.Rw + el.Lw + el.Cw);
-  }
 }
 
 // Wall branches of a chain: the trachea's always yield (trachea constants),
@@ -33,9 +21,9 @@ void wall_branch(double Rw, double Lw, double Cw, int count, const area_function
 void chain_walls(const SimConstants& k, int wall, int type, int count, const area_function* s,
                  td_acoustic_elements* e) {
   if (type == kTubeTrachea) {
-    wall_branch(k.Rt, k.Lt, k.Ct, count, s, e);
+    for (int i = 0; i < count; ++i) law::wall_branch(k.Rt, k.Lt, k.Ct, s[i].A, s[i].x, e[i + 1]);
   } else if (wall == 1) {
-    wall_branch(k.Rw, k.Lw, k.Cw, count, s, e);
+    for (int i = 0; i < count; ++i) law::wall_branch(k.Rw, k.Lw, k.Cw, s[i].A, s[i].x, e[i + 1]);
   } else {
     for (int i = 0; i < count; ++i) e[i + 1].Yw = 0.0;
   }
@@ -47,26 +35,22 @@ void chain_walls(const SimConstants& k, int wall, int type, int count, const are
 // no resistance, inertance or compliance.
 void series_branch(const SimConstants& k, bool glottis, int count, const area_function* s,
                    td_acoustic_elements* e, int skip) {
-  double Rp = 0.0, Lp = 0.0;
+  law::HalfSection prev{0.0, 0.0};
   for (int i = 0; i < count; ++i) {
     const float A = s[i].A;
     const float x = s[i].x;
-    double Rh = 0.0, Lh = 0.0;
-    if (glottis) {
-      Rh = k.K_viscous_glotte / std::pow(static_cast<double>(A), 3.0);
-    } else if (i != skip) {
-      const float t = x / A;
-      Rh = k.K_viscous_const * t / A;
-      Lh = k.La * t;
-    }
-    e[i].R = Rp + Rh;
-    e[i].L = Lp + Lh;
-    e[i + 1].C = i == skip ? 0.0 : k.Ca * A * x;
-    Rp = Rh;
-    Lp = Lh;
+    law::HalfSection h{0.0, 0.0};
+    if (glottis)
+      h = law::glottal_half_section(k.K_viscous_glotte, A);
+    else if (i != skip)
+      h = law::tube_half_section(k.K_viscous_const, k.La, A, x);
+    e[i].R = prev.Rh + h.Rh;
+    e[i].L = prev.Lh + h.Lh;
+    e[i + 1].C = i == skip ? 0.0 : law::air_compliance(k.Ca, A, x);
+    prev = h;
   }
-  e[count].R = Rp;
-  e[count].L = Lp;
+  e[count].R = prev.Rh;
+  e[count].L = prev.Lh;
 }
 
 }  // namespace
@@ -99,28 +83,20 @@ void NTacous_elements_t(const SimConstants& k, const SimConfig& cfg, int count,
   }
 }
 
-void radiation_load(const SimConstants& k, int rad_boundary, float A, double fixed_G,
-                    double* G, double* Lrad) {
-  if (rad_boundary == 1) {
-    *G = k.Grad * A;
-    *Lrad = k.Srad * std::sqrt(static_cast<double>(A));
-  } else {
-    *G = fixed_G;
-    *Lrad = 0.0;
-  }
-}
-
+// Elements of the moving vocal-tract branches (main; mouth and nasal coupling
+// with the nasal branch) and the lip radiation load from the lip opening.
 void Simulator::refresh_acoustic_elements() {
-  acous_elements_t(k_, cfg.wall, kTubeVocal, nvt0_, af_.data(), ac_.data());
-  if (nasal_ == 1) {
-    acous_elements_t(k_, cfg.wall, kTubeVocal, nbu0_, afbu_.data(), acbu_.data());
-    acous_elements_t(k_, cfg.wall, kTubeNasal, nnc_, afnc_.data(), acnc_.data());
-    radiation_load(k_, cfg.rad_boundary, afbu_[nbu0_ - 1].A, 5.0, &Grad_lip_, &Lrad_lip_);
-    eqbu_[nbu4_].coef = Grad_lip_ + Lrad_lip_;
-  } else {
-    radiation_load(k_, cfg.rad_boundary, af_[nvt0_ - 1].A, 5.0, &Grad_lip_, &Lrad_lip_);
-    eq_[n4_].coef = Grad_lip_ + Lrad_lip_;
+  AirwayNetwork& n = net_;
+  acous_elements_t(k_, cfg.wall, kTubeVocal, n.main.sections(), n.main.af.data(), n.main.ac.data());
+  if (n.has_nasal()) {
+    acous_elements_t(k_, cfg.wall, kTubeVocal, n.mouth.sections(), n.mouth.af.data(),
+                     n.mouth.ac.data());
+    acous_elements_t(k_, cfg.wall, kTubeNasal, n.coupling.sections(), n.coupling.af.data(),
+                     n.coupling.ac.data());
   }
+  AirwayBranch& lips = n.lip_branch();
+  radiation_load(k_, cfg.rad_boundary, lips.af.back().A, 5.0, n.lips);
+  lips.rows[lips.last_row() + 1].coef = n.lips.coef();
 }
 
 }  // namespace vt

@@ -1,11 +1,29 @@
 #pragma once
 
-#include "simulator/area_function.h"
+#include "records/area_function.h"
+#include "simulator/element_laws.h"
 #include "simulator/sim_config.h"
 #include "simulator/sim_constants.h"
 #include "simulator/td_acoustic_elements.h"
 
 namespace vt {
+
+/// Radiation load of an opening of area A (cm²) from the configuration: with
+/// rad_boundary 1 from the opening area, otherwise the fixed conductance
+/// `fixed_G` (5 at the lips, 5000 at the nostrils). The history is kept.
+inline void radiation_load(const SimConstants& k, int rad_boundary, float A, double fixed_G,
+                           law::RadiationLoad& load) {
+  law::radiation_load(k.Grad, k.Srad, rad_boundary == 1, A, fixed_G, load);
+}
+
+/// The same into separate conductance G and inertance admittance Lrad.
+inline void radiation_load(const SimConstants& k, int rad_boundary, float A, double fixed_G,
+                           double* G, double* Lrad) {
+  law::RadiationLoad load;
+  radiation_load(k, rad_boundary, A, fixed_G, load);
+  *G = load.G;
+  *Lrad = load.Lrad;
+}
 
 /// Tube models of acous_elements_t.
 enum TubeKind : int {
@@ -28,11 +46,5 @@ void acous_elements_t(const SimConstants& k, int wall, int type, int count,
 /// sinus_pos - nnc (0 when negative), whose own section is left out.
 void NTacous_elements_t(const SimConstants& k, const SimConfig& cfg, int count,
                         const area_function* sections, td_acoustic_elements* elements);
-
-/// Radiation load of an opening of area A (cm²): with rad_boundary 1 the
-/// piston-in-baffle conductance Grad·A and susceptance Srad·sqrt(A);
-/// otherwise the fixed conductance `fixed_G` and no susceptance.
-void radiation_load(const SimConstants& k, int rad_boundary, float A, double fixed_G,
-                    double* G, double* Lrad);
 
 }  // namespace vt

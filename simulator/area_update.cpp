@@ -32,15 +32,19 @@ void find_constriction(const area_function* af, int nvt0, const area_function* a
   Ac = {2, Ac_pharynx.index, Ac_pharynx.A, Ac_pharynx.x};
 }
 
+// First geometry: every target through the floor; the nasal tract proper
+// keeps it for the whole run.
 void Simulator::copy_initial_af_t() {
-  afglt_ = {nonzero_t(Ag), nonzero_t(cfg.xg)};
-  for (int i = 0; i < nvt0_; ++i) af_[i] = {nonzero_t(afvt[i].A), nonzero_t(afvt[i].x)};
-  if (nasal_ == 1) {
-    for (int j = 0; j < nbu0_; ++j)
-      afbu_[j] = {nonzero_t(afvt[nvt0_ + j].A), nonzero_t(afvt[nvt0_ + j].x)};
-    for (int j = 0; j < nnc_; ++j) afnc_[j] = {nonzero_t(afnt[j].A), nonzero_t(afnt[j].x)};
-    for (int j = 0; j < nna0_; ++j)
-      afna_[j] = {nonzero_t(afnt[nnc_ + j].A), nonzero_t(afnt[nnc_ + j].x)};
+  AirwayNetwork& n = net_;
+  n.glottis.af[0] = {nonzero_t(Ag), nonzero_t(cfg.xg)};
+  auto copy = [](const area_function* target, AirwayBranch& b) {
+    for (int i = 0; i < b.sections(); ++i) b.af[i] = {nonzero_t(target[i].A), nonzero_t(target[i].x)};
+  };
+  copy(afvt, n.main);
+  if (n.has_nasal()) {
+    copy(afvt + n.main.sections(), n.mouth);
+    copy(afnt, n.coupling);
+    copy(afnt + n.coupling.sections(), n.nasal);
   }
 }
 
@@ -71,38 +75,49 @@ void branch_step(const area_function* inc, int count, area_function* cur) {
 
 }  // namespace
 
+// Increments that move the geometry to the new targets in deci equal steps.
 void Simulator::dax() {
+  AirwayNetwork& n = net_;
   const float D = static_cast<float>(k_.deci);
   const bool dynamic = cfg.dynamic_term == 1;
-  dafglt_.A = area_increment(Ag, afglt_.A, D);
-  dafglt_.x = 0.0f;
-  if (dynamic) acglt_[1].srcU = cfg.smpfrq * dafglt_.A * afglt_.x;
+  area_function& glottis = n.glottis.af[0];
+  area_function& dglottis = n.glottis.daf[0];
+  dglottis.A = area_increment(Ag, glottis.A, D);
+  dglottis.x = 0.0f;
+  if (dynamic) n.glottis.ac[1].srcU = cfg.smpfrq * dglottis.A * glottis.x;
   if (cfg.vocal_tract != 1) return;
 
-  branch_increments(afvt, af_.data(), nvt0_, D, dynamic, cfg.smpfrq, daf_.data(), ac_.data());
-  if (nasal_ != 1) return;
+  AirwayBranch& m = n.main;
+  branch_increments(afvt, m.af.data(), m.sections(), D, dynamic, cfg.smpfrq, m.daf.data(), m.ac.data());
+  if (!n.has_nasal()) return;
 
-  branch_increments(afvt + nvt0_, afbu_.data(), nbu0_, D, dynamic, cfg.smpfrq, dafbu_.data(),
-                    acbu_.data());
-  for (int j = 0; j < nnc_; ++j) {
-    dafnc_[j].A = area_increment(afnt[j].A, afnc_[j].A, D);
-    dafnc_[j].x = 0.0f;
-    if (dynamic) acnc_[j + 1].srcU = cfg.smpfrq * dafnc_[j].A * afnc_[j].x;
+  AirwayBranch& bu = n.mouth;
+  branch_increments(afvt + m.sections(), bu.af.data(), bu.sections(), D, dynamic, cfg.smpfrq,
+                    bu.daf.data(), bu.ac.data());
+  // The coupling sections change their area only.
+  AirwayBranch& nc = n.coupling;
+  for (int j = 0; j < nc.sections(); ++j) {
+    nc.daf[j].A = area_increment(afnt[j].A, nc.af[j].A, D);
+    nc.daf[j].x = 0.0f;
+    if (dynamic) nc.ac[j + 1].srcU = cfg.smpfrq * nc.daf[j].A * nc.af[j].x;
   }
 }
 
+// One step of the moving vocal-tract branches, then the constriction search.
 void Simulator::refresh_af() {
-  branch_step(daf_.data(), nvt0_, af_.data());
-  if (nasal_ == 1) {
-    branch_step(dafbu_.data(), nbu0_, afbu_.data());
-    branch_step(dafnc_.data(), nnc_, afnc_.data());
+  AirwayNetwork& n = net_;
+  branch_step(n.main.daf.data(), n.main.sections(), n.main.af.data());
+  if (n.has_nasal()) {
+    branch_step(n.mouth.daf.data(), n.mouth.sections(), n.mouth.af.data());
+    branch_step(n.coupling.daf.data(), n.coupling.sections(), n.coupling.af.data());
   }
   find_constriction();
 }
 
 void Simulator::find_constriction() {
-  vt::find_constriction(af_.data(), nvt0_, afbu_.data(), nbu0_, nasal_, Ac_pharynx_, Ac_mouth_,
-                        Ac_);
+  const AirwayNetwork& n = net_;
+  vt::find_constriction(n.main.af.data(), n.main.sections(), n.mouth.af.data(), n.mouth.sections(),
+                        n.has_nasal() ? 1 : 0, Ac_pharynx_, Ac_mouth_, Ac_);
 }
 
 }  // namespace vt

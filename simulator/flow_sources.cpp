@@ -26,8 +26,9 @@ QuasiStationaryFlow quasi_stationary_flow(const SimConstants& k, float H2O_bar, 
 // full lung pressure, and the kinetic (Bernoulli) resistances linearised
 // around it; the glottal one goes onto the glottal outlet junction.
 void Simulator::flow_law() {
+  td_acoustic_elements* g = net_.glottis.ac.data();
   const QuasiStationaryFlow q =
-      quasi_stationary_flow(k_, cfg.H2O_bar, cfg.Psub, acglt_, afglt_.A, Ac_);
+      quasi_stationary_flow(k_, cfg.H2O_bar, cfg.Psub, g, net_.glottis.af[0].A, Ac_);
   Rg_v_ = q.Rg_v;
   Ag2_ = q.Ag2;
   Ac2_ = q.Ac2;
@@ -37,32 +38,38 @@ void Simulator::flow_law() {
   Udc_ = q.Udc;
   Rg_k_ = q.Rg_k;
   Rc_k_ = q.Rc_k;
-  acglt_[1].R += Rg_k_;
+  g[1].R += Rg_k_;
+}
+
+// Branch that holds the constriction (Ac.region 2: main, 3: mouth), or none.
+AirwayBranch* Simulator::constriction_branch() {
+  if (Ac_.region == 2) return &net_.main;
+  if (Ac_.region == 3) return &net_.mouth;
+  return nullptr;
 }
 
 void Simulator::set_lung_pressure(float Psub_cmH2O) {
   cfg.Psub = Psub_cmH2O;
-  if (running_) eq_[0].elimSrc = cfg.H2O_bar * cfg.Psub;
+  if (running_) net_.eq[0].elimSrc = cfg.H2O_bar * cfg.Psub;
 }
 
 // Frication noise noiseSourceLoc junctions downstream of the constriction's
 // outlet, aspiration noise at the glottal outlet; both scale with Udc³ and
 // the inverse 2.5th power of their area. The constriction source draws first.
 void Simulator::inject_noise() {
-  if (Ac_.region == 2 || Ac_.region == 3) {
-    const int bound = Ac_.region == 2 ? nvt0_ : nbu0_;
+  if (AirwayBranch* b = constriction_branch()) {
+    const int bound = b->sections();
     // Beyond the lips, or upstream of the branch inlet: the constriction's
     // outlet. Summed in 64 bits, so that no source offset can overflow.
     long long m = static_cast<long long>(Ac_.index) + cfg.noiseSourceLoc + 1;
     if (m > bound || m < 0) m = Ac_.index + 1;
     const float n = noise3_.frictionNoise3(1, memAc_, rng_);
-    td_acoustic_elements* e = Ac_.region == 2 ? ac_.data() : acbu_.data();
-    e[m].srcP = n * cfg.noiseAmp * Udc_ * Udc_ * Udc_ / std::pow(static_cast<double>(Ac_.A), 2.5);
+    b->ac[m].srcP = n * cfg.noiseAmp * Udc_ * Udc_ * Udc_ / std::pow(static_cast<double>(Ac_.A), 2.5);
     fric_m_ = static_cast<int>(m);
   }
   const float n = noise3_.frictionNoise3(1, memGlt_, rng_);
-  acglt_[1].srcP =
-      0.1 * cfg.noiseAmp * n * Udc_ * Udc_ * Udc_ / std::pow(static_cast<double>(afglt_.A), 2.5);
+  net_.glottis.ac[1].srcP = 0.1 * cfg.noiseAmp * n * Udc_ * Udc_ * Udc_ /
+                            std::pow(static_cast<double>(net_.glottis.af[0].A), 2.5);
 }
 
 }  // namespace vt

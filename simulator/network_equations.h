@@ -1,5 +1,6 @@
 #pragma once
 
+#include "simulator/airway_branch.h"
 #include "simulator/td_acoustic_elements.h"
 #include "simulator/td_linear_equation.h"
 
@@ -26,5 +27,11 @@ void eq_elements_t(int tubeKind, int* position, int count, const td_acoustic_ele
 /// *position advances as in eq_elements_t.
 void force_constants(int tubeKind, int* position, int count, td_acoustic_elements* elements,
                      td_linear_equation* rows, int wall, double* U1_wall);
+
+/// eq_elements_t over one branch, from its first row in its system.
+void eq_elements_t(const AirwayBranch& branch, int wall);
+
+/// force_constants over one branch, from its first row in its system.
+void force_constants(AirwayBranch& branch, int wall, double* U1_wall);
 
 }  // namespace vt

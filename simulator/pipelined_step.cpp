@@ -10,23 +10,31 @@
 // row coefficients and elimination pivots (kept in a second buffer). The
 // history update, row sources and source elimination follow once the old
 // solution is complete.
+//
+// The same schedule advances up to eight independent simulators (lanes) in
+// lockstep: every loop over sections or rows visits all lanes before it moves
+// on, so one lane's dependent chains (back substitution, elimination) overlap
+// with the others'. Each lane performs exactly the operations of a run alone.
 #include <cmath>
+#include <stdexcept>
 
 #include "simulator/acoustic_elements.h"
 #include "simulator/area_update.h"
+#include "simulator/element_laws.h"
+#include "simulator/signal_tap.h"
 #include "simulator/simulator.h"
 
 namespace vt {
 
 bool Simulator::can_pipeline() const {
-  return allow_pipeline && nasal_ == 0 && subglt_ == 0 && cfg.vocal_tract == 1;
+  return allow_pipeline && !net_.has_nasal() && !net_.has_trachea() && cfg.vocal_tract == 1;
 }
 
 void Simulator::finish_pending() const {
   if (!pending_) return;
   const double* D = Dbuf_[dcur_].data();
-  td_linear_equation* r = eq_.data();
-  for (int i = lay_.n3 - 1; i >= 1; --i) r[i].val = (r[i].elimSrc - D[i - 1] * r[i + 1].val) / D[i];
+  td_linear_equation* r = net_.eq.data();
+  for (int i = net_.n3() - 1; i >= 1; --i) r[i].val = (r[i].elimSrc - D[i - 1] * r[i + 1].val) / D[i];
   pending_ = false;
 }
 
@@ -34,164 +42,255 @@ void Simulator::settle_rows() const {
   finish_pending();
   if (!pivots_in_buffer_) return;
   const double* D = Dbuf_[dcur_].data();
-  for (int i = 1; i <= lay_.n4; ++i) eq_[i].elimCoef = D[i];
+  for (int i = 1; i <= net_.n4(); ++i) net_.eq[i].elimCoef = D[i];
   pivots_in_buffer_ = false;
 }
 
 float Simulator::step_pipelined(int flag) {
-  const int nv = nvt0_;
-  const int n3 = lay_.n3, n4 = lay_.n4, n2 = lay_.n2;
-  const bool walls = cfg.wall == 1;
-  td_linear_equation* r = eq_.data();
-  td_acoustic_elements* e = ac_.data();
-  const double* Dp = Dbuf_[dcur_].data();  // pivots of the pending solution
-  double* D = Dbuf_[dcur_ ^ 1].data();     // pivots of this step
+  Simulator* self = this;
+  float out = 0.0f;
+  step_lanes<1>(&self, flag, &out);
+  return out;
+}
 
+template <int N>
+void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
+  // Per-lane working set: rows, elements, pivot buffers, pending row.
+  struct Lane {
+    Simulator* s;
+    td_linear_equation* r;
+    td_acoustic_elements* e;
+    td_acoustic_elements* g;
+    const area_function* af;
+    const double* Dp;  // pivots of the pending solution
+    double* D;         // pivots of this step
+    int b;             // next pending row; rows b..1 remain
+    int over;          // junction of the constriction resistance (-1: none)
+    double Rc;         // constriction resistance, dyn·s/cm⁵
+    bool walls;
+    law::HalfSection prev;
+    // Element constants, held here so that no element store can alias them.
+    double K, La, Ca, Rw, Lw, Cw;
+    double U1_wall;  // wall flows of this step, summed in section order, cm³/s
+  };
+  Lane lanes[N];
+  const int nv = sims[0]->net_.main.sections();  // equal in every lane
+  const int n3 = sims[0]->net_.n3(), n4 = sims[0]->net_.n4(), n2 = sims[0]->net_.n2();
+  for (int l = 0; l < N; ++l) {
+    Simulator& s = *sims[l];
+    Lane& L = lanes[l];
+    L.s = &s;
+    L.r = s.net_.eq.data();
+    L.e = s.net_.main.ac.data();
+    L.g = s.net_.glottis.ac.data();
+    L.af = s.net_.main.af.data();
+    L.Dp = s.Dbuf_[s.dcur_].data();
+    L.D = s.Dbuf_[s.dcur_ ^ 1].data();
+    L.b = s.pending_ ? n3 - 1 : 0;
+    L.walls = s.cfg.wall == 1;
+    L.prev = {0.0, 0.0};
+    L.K = s.k_.K_viscous_const;
+    L.La = s.k_.La;
+    L.Ca = s.k_.Ca;
+    L.Rw = s.k_.Rw;
+    L.Lw = s.k_.Lw;
+    L.Cw = s.k_.Cw;
+  }
   // The pending back substitution advances a few rows at a time between the
   // pieces of this step that do not depend on it, so that its divisions
   // overlap with them.
-  int b = pending_ ? n3 - 1 : 0;  // next pending row; rows b..1 remain
-  auto back = [&](int rows) {
-    for (; rows > 0 && b >= 1; --rows, --b)
-      r[b].val = (r[b].elimSrc - Dp[b - 1] * r[b + 1].val) / Dp[b];
+  auto back = [](Lane& L, int rows) {
+    td_linear_equation* r = L.r;
+    const double* Dp = L.Dp;
+    for (; rows > 0 && L.b >= 1; --rows, --L.b)
+      r[L.b].val = (r[L.b].elimSrc - Dp[L.b - 1] * r[L.b + 1].val) / Dp[L.b];
   };
 
-  // Geometry one increment further, constriction, glottis, flow law, noise.
-  back(2);
-  afglt_.A = nonzero_t(afglt_.A + dafglt_.A);
-  refresh_af();
-  back(4);
-  acous_elements_t(k_, cfg.wall, kTubeGlottis, 1, &afglt_, acglt_);
-  back(2);
-  flow_law();
-  const int over = Ac_.region == 2 ? Ac_.index + 1 : -1;  // junction of the constriction resistance
-  const double Rc = Rc_v_ + Rc_k_;
-  back(4);
-  if (cfg.noise_source == 1) inject_noise();
+  // Geometry one increment further, constriction, glottis, flow law, noise;
+  // glottal rows and their pivots.
+  for (Lane& L : lanes) {
+    Simulator& s = *L.s;
+    AirwayNetwork& n = s.net_;
+    td_linear_equation* r = L.r;
+    td_acoustic_elements* g = L.g;
+    double* D = L.D;
+    back(L, 2);
+    area_function& glottis = n.glottis.af[0];
+    glottis.A = nonzero_t(glottis.A + n.glottis.daf[0].A);
+    s.refresh_af();
+    back(L, 4);
+    acous_elements_t(s.k_, s.cfg.wall, kTubeGlottis, 1, &glottis, g);
+    back(L, 2);
+    s.flow_law();
+    L.over = s.Ac_.region == 2 ? s.Ac_.index + 1 : -1;
+    L.Rc = s.Rc_v_ + s.Rc_k_;
+    back(L, 4);
+    if (s.cfg.noise_source == 1) s.inject_noise();
 
-  // Glottal rows and their pivots.
-  const td_acoustic_elements& g0 = acglt_[0];
-  const td_acoustic_elements& g1 = acglt_[1];
-  r[1].coef = g0.R + g0.L;
-  r[1].coef += k_.Rlungs;
-  r[2].coef = walls ? g1.C + g1.Yw : g1.C;
-  r[3].coef = g1.R + g1.L;
-  D[0] = r[0].elimCoef;
-  D[1] = r[1].coef;
-  D[2] = D[1] * r[2].coef + D[0];
+    r[1].coef = law::junction_coef(g[0]);
+    r[1].coef += s.k_.Rlungs;
+    r[2].coef = law::section_coef(g[1], L.walls);
+    r[3].coef = law::junction_coef(g[1]);
+    D[0] = r[0].elimCoef;
+    D[1] = r[1].coef;
+    D[2] = D[1] * r[2].coef + D[0];
+  }
 
   // Vocal-tract elements, coefficients and pivots upwards, beside the pending
   // back substitution downwards.
-  const double K = k_.K_viscous_const, La = k_.La, Ca = k_.Ca;
-  const double Rw = k_.Rw, Lw = k_.Lw, Cw = k_.Cw;
-  const area_function* af = af_.data();
-  double Rp = 0.0, Lp = 0.0;
   for (int q = 0; q < nv; ++q) {
-    back(2);
-    const float A = af[q].A;
-    const float x = af[q].x;
-    const float t = x / A;
-    const double Rh = K * t / A;
-    const double Lh = La * t;
-    td_acoustic_elements& eq0 = e[q];
-    td_acoustic_elements& eq1 = e[q + 1];
-    eq0.R = q == over ? Rc : Rp + Rh;
-    eq0.L = Lp + Lh;
-    eq1.C = Ca * A * x;
-    if (walls) {
-      const float w = static_cast<float>(std::sqrt(static_cast<double>(A)) * x);
-      eq1.Rw = Rw / w;
-      eq1.Lw = Lw / w;
-      eq1.Cw = Cw / w;
-      eq1.Yw = 1.0 / (eq1.Rw + eq1.Lw + eq1.Cw);
-    } else {
-      eq1.Yw = 0.0;
+    for (Lane& L : lanes) {
+      back(L, 2);
+      const float A = L.af[q].A;
+      const float x = L.af[q].x;
+      const law::HalfSection h = law::tube_half_section(L.K, L.La, A, x);
+      td_acoustic_elements& eq0 = L.e[q];
+      td_acoustic_elements& eq1 = L.e[q + 1];
+      eq0.R = q == L.over ? L.Rc : L.prev.Rh + h.Rh;
+      eq0.L = L.prev.Lh + h.Lh;
+      eq1.C = law::air_compliance(L.Ca, A, x);
+      if (L.walls)
+        law::wall_branch(L.Rw, L.Lw, L.Cw, A, x, eq1);
+      else
+        eq1.Yw = 0.0;
+      L.prev = h;
+      td_linear_equation* r = L.r;
+      double* D = L.D;
+      const int j = 3 + 2 * q;  // junction q; section q is row j + 1
+      if (q == 0)
+        r[j].coef += law::junction_coef(eq0);
+      else
+        r[j].coef = law::junction_coef(eq0);
+      r[j + 1].coef = law::section_coef(eq1, L.walls);
+      D[j] = D[j - 1] * r[j].coef + D[j - 2];
+      D[j + 1] = D[j] * r[j + 1].coef + D[j - 1];
     }
-    Rp = Rh;
-    Lp = Lh;
-    const int j = 3 + 2 * q;  // junction q; section q is row j + 1
-    if (q == 0)
-      r[j].coef += eq0.R + eq0.L;
-    else
-      r[j].coef = eq0.R + eq0.L;
-    r[j + 1].coef = walls ? eq1.C + eq1.Yw : eq1.C;
-    D[j] = D[j - 1] * r[j].coef + D[j - 2];
-    D[j + 1] = D[j] * r[j + 1].coef + D[j - 1];
   }
-  e[nv].R = nv == over ? Rc : Rp;
-  e[nv].L = Lp;
-  r[n3].coef = e[nv].R + e[nv].L;
-  D[n3] = D[n2] * r[n3].coef + D[n2 - 1];
-  radiation_load(k_, cfg.rad_boundary, af[nv - 1].A, 5.0, &Grad_lip_, &Lrad_lip_);
-  r[n4].coef = Grad_lip_ + Lrad_lip_;
-  D[n4] = D[n3] * r[n4].coef + D[n2];
-  back(b);
+  for (Lane& L : lanes) {
+    Simulator& s = *L.s;
+    td_linear_equation* r = L.r;
+    td_acoustic_elements* e = L.e;
+    double* D = L.D;
+    e[nv].R = nv == L.over ? L.Rc : L.prev.Rh;
+    e[nv].L = L.prev.Lh;
+    r[n3].coef = law::junction_coef(e[nv]);
+    D[n3] = D[n2] * r[n3].coef + D[n2 - 1];
+    radiation_load(s.k_, s.cfg.rad_boundary, L.af[nv - 1].A, 5.0, s.net_.lips);
+    r[n4].coef = s.net_.lips.coef();
+    D[n4] = D[n3] * r[n4].coef + D[n2];
+    back(L, L.b);
+  }
 
   // Histories from the completed previous solution, row sources, and the
   // source elimination, upwards.
-  U1_wall_ = 0.0;
-  {
-    td_acoustic_elements& a0 = acglt_[0];
-    td_acoustic_elements& a1 = acglt_[1];
-    a0.srcL = 2 * a0.L * r[1].val - a0.srcL;
+  for (Lane& L : lanes) {
+    Simulator& s = *L.s;
+    td_linear_equation* r = L.r;
+    td_acoustic_elements* g = L.g;
+    td_acoustic_elements* e = L.e;
+    const double* D = L.D;
+    L.U1_wall = 0.0;
+    g[0].srcL = law::trapezoid(g[0].L, r[1].val, g[0].srcL);
     const double P = r[2].val;
-    a1.srcC = 2 * a1.C * P - a1.srcC;
-    if (walls) {
-      const double w = (P + a1.srcLw - a1.srcCw) * a1.Yw;
-      a1.srcLw = 2 * a1.Lw * w - a1.srcLw;
-      a1.srcCw = a1.srcCw + 2 * a1.Cw * w;
-    }
-    a1.srcL = 2 * a1.L * r[3].val - a1.srcL;
-    r[1].src = a0.srcL + a0.srcP;
-    r[2].src = walls ? a1.srcC + a1.srcU + (a1.srcCw - a1.srcLw) * a1.Yw : a1.srcC + a1.srcU;
-    r[3].src = a1.srcL + a1.srcP;
-    e[0].srcL = 2 * e[0].L * r[3].val - e[0].srcL;
-    r[3].src += e[0].srcL + e[0].srcP;
+    g[1].srcC = law::trapezoid(g[1].C, P, g[1].srcC);
+    if (L.walls) law::wall_history(g[1], P);
+    g[1].srcL = law::trapezoid(g[1].L, r[3].val, g[1].srcL);
+    r[1].src = law::junction_src(g[0]);
+    r[2].src = law::section_src(g[1], L.walls);
+    r[3].src = law::junction_src(g[1]);
+    e[0].srcL = law::trapezoid(e[0].L, r[3].val, e[0].srcL);
+    r[3].src += law::junction_src(e[0]);
+    r[1].elimSrc = r[0].elimSrc + r[1].src;
+    r[2].elimSrc = D[1] * r[2].src + r[1].elimSrc;
+    r[3].elimSrc = D[2] * r[3].src + r[2].elimSrc;
   }
-  r[1].elimSrc = r[0].elimSrc + r[1].src;
-  r[2].elimSrc = D[1] * r[2].src + r[1].elimSrc;
-  r[3].elimSrc = D[2] * r[3].src + r[2].elimSrc;
   for (int k = 1; k <= nv; ++k) {
     const int s = 2 * k + 2;  // section k-1; its outlet junction is s + 1
-    td_acoustic_elements& el = e[k];
-    const double P = r[s].val;
-    const double U = r[s + 1].val;
-    el.srcC = 2 * el.C * P - el.srcC;
-    if (walls) {
-      const double w = (P + el.srcLw - el.srcCw) * el.Yw;
-      el.srcLw = 2 * el.Lw * w - el.srcLw;
-      el.srcCw = el.srcCw + 2 * el.Cw * w;
-      U1_wall_ += w;
+    for (Lane& L : lanes) {
+      td_linear_equation* r = L.r;
+      const double* D = L.D;
+      td_acoustic_elements& el = L.e[k];
+      const double P = r[s].val;
+      const double U = r[s + 1].val;
+      el.srcC = law::trapezoid(el.C, P, el.srcC);
+      if (L.walls) L.U1_wall += law::wall_history(el, P);
+      el.srcL = law::trapezoid(el.L, U, el.srcL);
+      r[s].src = law::section_src(el, L.walls);
+      r[s + 1].src = law::junction_src(el);
+      r[s].elimSrc = D[s - 1] * r[s].src + r[s - 1].elimSrc;
+      r[s + 1].elimSrc = D[s] * r[s + 1].src + r[s].elimSrc;
     }
-    el.srcL = 2 * el.L * U - el.srcL;
-    r[s].src = walls ? el.srcC + el.srcU + (el.srcCw - el.srcLw) * el.Yw : el.srcC + el.srcU;
-    r[s + 1].src = el.srcL + el.srcP;
-    r[s].elimSrc = D[s - 1] * r[s].src + r[s - 1].elimSrc;
-    r[s + 1].elimSrc = D[s] * r[s + 1].src + r[s].elimSrc;
   }
-  if (cfg.rad_boundary == 1) {
-    iLrad_lip_ = iLrad_lip_ + 2 * Lrad_lip_ * r[n4].val;
-    r[n4].src = -iLrad_lip_;
-  }
-  r[n4].elimSrc = D[n3] * r[n4].src + r[n3].elimSrc;
 
   // Radiation row and lip junction now; the rest of the back substitution
-  // waits for the next step.
-  r[n4].val = r[n4].elimSrc / D[n4];
-  r[n3].val = (r[n3].elimSrc - D[n2] * r[n4].val) / D[n3];
-  dcur_ ^= 1;
-  pending_ = true;
-  pivots_in_buffer_ = true;
+  // waits for the next step. Radiated pressure into the output filter.
+  for (int l = 0; l < N; ++l) {
+    Lane& L = lanes[l];
+    Simulator& s = *L.s;
+    td_linear_equation* r = L.r;
+    const double* D = L.D;
+    s.U1_wall_ = L.U1_wall;
+    if (s.cfg.rad_boundary == 1) r[n4].src = s.net_.lips.advance(r[n4].val);
+    r[n4].elimSrc = D[n3] * r[n4].src + r[n3].elimSrc;
+    r[n4].val = r[n4].elimSrc / D[n4];
+    r[n3].val = (r[n3].elimSrc - D[n2] * r[n4].val) / D[n3];
+    s.dcur_ ^= 1;
+    s.pending_ = true;
+    s.pivots_in_buffer_ = true;
 
-  U0_lip_ = U1_lip_;
-  U1_lip_ = -r[n3].val;
-  double d = U1_lip_ - U0_lip_;
-  if (cfg.wall_radiation == 1) {
-    d += U1_wall_ - U0_wall_;
-    U0_wall_ = U1_wall_;
+    s.U0_lip_ = s.U1_lip_;
+    s.U1_lip_ = -r[n3].val;
+    double d = s.U1_lip_ - s.U0_lip_;
+    if (s.cfg.wall_radiation == 1) {
+      d += s.U1_wall_ - s.U0_wall_;
+      s.U0_wall_ = s.U1_wall_;
+    }
+    s.last_s_ = static_cast<float>(d * s.k_.Kr);
+    out[l] = s.decim_.decim(flag, s.last_s_);
   }
-  const float s = static_cast<float>(d * k_.Kr);
-  return decim_.decim(flag, s);
+}
+
+// Lanes that share the overlapped schedule: same section count and steps per
+// output sample.
+bool Simulator::lockstep_compatible(const Simulator& a, const Simulator& b) {
+  return a.can_pipeline() && b.can_pipeline() && a.net_.main.sections() == b.net_.main.sections() &&
+         a.k_.deci == b.k_.deci;
+}
+
+void Simulator::vtt_sim_lanes(std::span<Simulator* const> lanes, std::span<float> out) {
+  if (lanes.size() > kMaxLanes) throw std::invalid_argument("vtt_sim_lanes: at most 8 lanes");
+  if (out.size() < lanes.size()) throw std::invalid_argument("vtt_sim_lanes: one output per lane");
+  for (std::size_t l = 0; l < lanes.size(); ++l)
+    for (std::size_t m = 0; m < l; ++m)
+      if (lanes[m] == lanes[l]) throw std::invalid_argument("vtt_sim_lanes: a simulator is given twice");
+  bool together = !lanes.empty();
+  for (Simulator* s : lanes) {
+    s->check_step_inputs();
+    together = together && lockstep_compatible(*lanes[0], *s);
+  }
+  if (!together) {
+    for (std::size_t l = 0; l < lanes.size(); ++l) out[l] = lanes[l]->vtt_sim();
+    return;
+  }
+  for (Simulator* s : lanes) s->dax();
+  const int deci = lanes[0]->k_.deci;
+  float y[kMaxLanes] = {};
+  for (int i = 0; i < deci; ++i) {
+    const int flag = i == deci - 1 ? 1 : 0;
+    switch (lanes.size()) {
+      case 1: step_lanes<1>(lanes.data(), flag, y); break;
+      case 2: step_lanes<2>(lanes.data(), flag, y); break;
+      case 3: step_lanes<3>(lanes.data(), flag, y); break;
+      case 4: step_lanes<4>(lanes.data(), flag, y); break;
+      case 5: step_lanes<5>(lanes.data(), flag, y); break;
+      case 6: step_lanes<6>(lanes.data(), flag, y); break;
+      case 7: step_lanes<7>(lanes.data(), flag, y); break;
+      default: step_lanes<8>(lanes.data(), flag, y); break;
+    }
+    for (Simulator* s : lanes)
+      if (s->tap_ != nullptr) s->tap_->record(*s, flag);
+  }
+  for (std::size_t l = 0; l < lanes.size(); ++l) out[l] = y[l];
 }
 
 }  // namespace vt

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <span>
 #include <vector>
 
-#include "simulator/area_function.h"
+#include "records/area_function.h"
+#include "simulator/airway_network.h"
 #include "simulator/constriction.h"
 #include "simulator/decimator.h"
 #include "simulator/friction_noise.h"
@@ -17,21 +19,6 @@
 namespace vt {
 
 class SignalTap;
-
-/// Counts and row indices of the network of one run (set by vtt_ini).
-struct SimLayout {
-  int nasal_tract = 0;   ///< nasal branch present in this run
-  int subGLTsystem = 0;  ///< trachea present in this run
-  int ntr = 0, ntr1 = 0;               ///< trachea sections / element records
-  int nglt0 = 1, nglt1 = 2;            ///< glottal sections / element records
-  int nvt0 = 0, nvt1 = 0;              ///< main-branch sections / element records
-  int n0 = 0, n2 = 0, n3 = 0, n4 = 0, n5 = 0;  ///< eq: sections, last section row,
-                                               ///< last junction, closing row, rows
-  int nbu0 = 0, nbu1 = 0, nbu3 = 0, nbu4 = 0, nbu5 = 0, nbu6 = 0;  ///< mouth branch
-  int nnc = 0, nnc1 = 0;                ///< nasal coupling sections / records
-  int nna0 = 0, nna1 = 0;               ///< nasal tract proper sections / records
-  int nnt = 0, nnt3 = 0, nnt4 = 0, nnt5 = 0, nnt6 = 0;  ///< whole nasal branch rows
-};
 
 /// The time-domain vocal-tract simulator: glottis, vocal tract with yielding
 /// walls and lip radiation, optionally trachea, nasal branch with paranasal
@@ -73,6 +60,24 @@ class Simulator {
   /// targets and returns the radiated pressure sample (0 when deci <= 0).
   /// Throws std::logic_error when no run is active.
   float vtt_sim();
+  /// Sets the targets of the coming output sample (glottal area Ag, cm², and
+  /// the vocal-tract area function afvt, cfg.nvt sections) and advances.
+  float vtt_sim(float Ag_cm2, const area_function* afvt_target) {
+    Ag = Ag_cm2;
+    afvt = afvt_target;
+    return vtt_sim();
+  }
+  /// Most lanes vtt_sim_lanes advances together.
+  static constexpr std::size_t kMaxLanes = 8;
+  /// Advances up to kMaxLanes independent simulators (lanes, each with its
+  /// own run and targets) by one output sample in one thread, out[l] being
+  /// lane l's sample. Lanes of the overlapped single chain with equal section
+  /// counts and rates run in lockstep, so that one lane's dependent chains
+  /// overlap with the others'; any other set runs lane by lane. Every lane's
+  /// samples and state are bit for bit those of lanes[l]->vtt_sim().
+  /// Throws std::invalid_argument for too many lanes, a lane given twice or
+  /// too short an output, std::logic_error for a lane with no active run.
+  static void vtt_sim_lanes(std::span<Simulator* const> lanes, std::span<float> out);
   /// Releases the arrays of the run.
   void vtt_term();
   /// Restarts the noise: random sequence from `seed` (1 = never seeded) and
@@ -92,33 +97,46 @@ class Simulator {
   // Read-only views of the network state (for inspection and tests).
   bool running() const { return running_; }
   const SimConstants& constants() const { return k_; }
-  const SimLayout& layout() const { return lay_; }
-  /// Rows of the main chain; completes first the part of the last step's
+  /// Branches, systems and radiation loads of the run. The pharynx rows may
+  /// lag: use eq_rows() for a completed solution.
+  const AirwayNetwork& network() const { return net_; }
+  /// Counts and row indices of the run (derived from the branches).
+  SimLayout layout() const { return net_.counts(); }
+  /// Rows of the pharynx system; completes first the part of the last step's
   /// solution that the overlapped schedule defers to the next step.
   std::span<const td_linear_equation> eq_rows() const {
     settle_rows();
-    return eq_;
+    return net_.eq;
   }
-  std::span<const td_linear_equation> eqbu_rows() const { return eqbu_; }
-  std::span<const td_linear_equation> eqnt_rows() const { return eqnt_; }
-  std::span<const td_acoustic_elements> acglt_elements() const { return acglt_; }
-  std::span<const td_acoustic_elements> ac_elements() const { return ac_; }
-  std::span<const td_acoustic_elements> actr_elements() const { return actr_; }
-  std::span<const td_acoustic_elements> acbu_elements() const { return acbu_; }
-  std::span<const td_acoustic_elements> acnc_elements() const { return acnc_; }
-  std::span<const td_acoustic_elements> acna_elements() const { return acna_; }
-  std::span<const area_function> af_sections() const { return af_; }
-  std::span<const area_function> afbu_sections() const { return afbu_; }
-  std::span<const area_function> afnc_sections() const { return afnc_; }
-  std::span<const area_function> afna_sections() const { return afna_; }
-  const area_function& glottis_section() const { return afglt_; }
+  std::span<const td_linear_equation> eqbu_rows() const { return net_.eqbu; }
+  std::span<const td_linear_equation> eqnt_rows() const { return net_.eqnt; }
+  std::span<const td_acoustic_elements> acglt_elements() const { return net_.glottis.ac; }
+  std::span<const td_acoustic_elements> ac_elements() const { return net_.main.ac; }
+  std::span<const td_acoustic_elements> actr_elements() const { return net_.trachea.ac; }
+  std::span<const td_acoustic_elements> acbu_elements() const { return net_.mouth.ac; }
+  std::span<const td_acoustic_elements> acnc_elements() const { return net_.coupling.ac; }
+  std::span<const td_acoustic_elements> acna_elements() const { return net_.nasal.ac; }
+  std::span<const area_function> af_sections() const { return net_.main.af; }
+  std::span<const area_function> afbu_sections() const { return net_.mouth.af; }
+  std::span<const area_function> afnc_sections() const { return net_.coupling.af; }
+  std::span<const area_function> afna_sections() const { return net_.nasal.af; }
+  const area_function& glottis_section() const { return net_.glottis.af[0]; }
   const constriction& Ac() const { return Ac_; }
-  double Udc() const { return Udc_; }
   const NoiseMemory& glottal_noise_memory() const { return memGlt_; }
   const NoiseMemory& constriction_noise_memory() const { return memAc_; }
   /// Element record that received the frication noise in the last step
   /// (-1 before any step with noise on).
   int frication_junction() const { return fric_m_; }
+
+  // Signals of the last simulation step, free to read after each vtt_sim
+  // (nothing is computed for them). Volume velocities in cm³/s, positive from
+  // the lungs outwards; pressures in dyn/cm².
+  /// Quasi-stationary flow through glottis and constriction.
+  double Udc() const { return Udc_; }
+  /// Sum of the volume velocities into the yielding vocal-tract walls.
+  double wall_flow() const { return U1_wall_; }
+  /// Radiated pressure of the last step before decimation, dyn/cm² at 100 cm.
+  float radiated_step_pressure() const { return last_s_; }
 
  private:
   void validate() const;
@@ -128,40 +146,35 @@ class Simulator {
   void find_constriction();
   void refresh_acoustic_elements();
   void flow_law();
+  AirwayBranch* constriction_branch();
   void inject_noise();
   float step(int flag);
   // Single-chain step that overlaps the back substitution of the previous
   // step with this step's element, coefficient and pivot work.
   bool can_pipeline() const;
   float step_pipelined(int flag);
+  template <int N>
+  static void step_lanes(Simulator* const* lanes, int flag, float* out);
+  static bool lockstep_compatible(const Simulator& a, const Simulator& b);
+  void check_step_inputs() const;
   void finish_pending() const;
   void settle_rows() const;
 
   SimConstants k_{};
-  SimLayout lay_{};
   bool running_ = false;
-  // Run structure, copied from lay_ for brevity in the step.
-  int nasal_ = 0, subglt_ = 0;
-  int nvt0_ = 0, nbu0_ = 0, nnc_ = 0, nna0_ = 0, n4_ = 0, nbu4_ = 0;
 
-  // Geometry.
-  area_function afglt_{}, dafglt_{};
-  std::vector<area_function> af_, daf_, afbu_, dafbu_, afnc_, dafnc_, afna_;
+  // Branches, systems and radiation loads. The pharynx rows are completed
+  // lazily by the const views (deferred back substitution).
+  mutable AirwayNetwork net_;
   constriction Ac_{}, Ac_pharynx_{}, Ac_mouth_{};
 
-  // Elements and equation rows.
-  td_acoustic_elements acglt_[2]{};
-  std::vector<td_acoustic_elements> actr_, ac_, acbu_, acnc_, acna_;
-  // eq_ is completed lazily by the const views (deferred back substitution).
-  mutable std::vector<td_linear_equation> eq_;
-  std::vector<td_linear_equation> eqbu_, eqnt_;
-
-  // Radiation loads and the step's scalar state.
-  double Grad_lip_ = 0, Lrad_lip_ = 0, Grad_nos_ = 0, Lrad_nos_ = 0;
+  // The step's scalar state: flow-law resistances (dyn·s/cm⁵), 1/A² (1/cm⁴),
+  // the quasi-stationary flow and the radiated and wall flows (cm³/s).
   double Udc_ = 0, Ag2_ = 0, Ac2_ = 0, Rg_v_ = 0, Rg_k_ = 0, Rc_v_ = 0, Rc_k_ = 0;
   double rv_sum_ = 0, rk_sum_ = 0;
   double U0_lip_ = 0, U1_lip_ = 0, U0_nos_ = 0, U1_nos_ = 0;
-  double iLrad_lip_ = 0, iLrad_nos_ = 0, U0_wall_ = 0, U1_wall_ = 0;
+  double U0_wall_ = 0, U1_wall_ = 0;
+  float last_s_ = 0.0f;
   int fric_m_ = -1;
   SignalTap* tap_ = nullptr;
 

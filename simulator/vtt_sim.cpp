@@ -10,10 +10,14 @@
 
 namespace vt {
 
-float Simulator::vtt_sim() {
+void Simulator::check_step_inputs() const {
   if (!running_) throw std::logic_error("vtt_sim: no active run (call vtt_ini first)");
   if (afvt == nullptr) throw std::logic_error("vtt_sim: no vocal-tract area function (afvt)");
-  if (nasal_ && afnt == nullptr) throw std::logic_error("vtt_sim: no nasal area function (afnt)");
+  if (net_.has_nasal() && afnt == nullptr) throw std::logic_error("vtt_sim: no nasal area function (afnt)");
+}
+
+float Simulator::vtt_sim() {
+  check_step_inputs();
   dax();
   float out = 0.0f;
   const bool fast = can_pipeline();
@@ -28,106 +32,69 @@ float Simulator::vtt_sim() {
 // One simulation step; returns decim(flag, radiated pressure).
 float Simulator::step(int flag) {
   settle_rows();
-  const SimLayout& L = lay_;
+  AirwayNetwork& n = net_;
   const int wall = cfg.wall;
 
   // Geometry one increment further, fresh elements.
-  afglt_.A = nonzero_t(afglt_.A + dafglt_.A);
+  n.glottis.af[0].A = nonzero_t(n.glottis.af[0].A + n.glottis.daf[0].A);
   if (cfg.vocal_tract == 1) refresh_af();
-  acous_elements_t(k_, wall, kTubeGlottis, L.nglt0, &afglt_, acglt_);
+  acous_elements_t(k_, wall, kTubeGlottis, 1, n.glottis.af.data(), n.glottis.ac.data());
   if (cfg.vocal_tract == 1) refresh_acoustic_elements();
 
+  // Flow law, constriction resistance, noise sources.
   flow_law();
-  if (Ac_.region == 2)
-    ac_[Ac_.index + 1].R = Rc_v_ + Rc_k_;
-  else if (Ac_.region == 3)
-    acbu_[Ac_.index + 1].R = Rc_v_ + Rc_k_;
+  if (AirwayBranch* b = constriction_branch()) b->ac[Ac_.index + 1].R = Rc_v_ + Rc_k_;
   if (cfg.noise_source == 1) inject_noise();
 
-  // Coefficients.
-  int pos = 1;
-  if (subglt_) {
-    eq_elements_t(kTubeTrachea, &pos, L.ntr, actr_.data(), eq_.data(), wall);
-    eq_[1].coef += k_.Rlungs;
-  }
-  eq_elements_t(kTubeGlottis, &pos, L.nglt0, acglt_, eq_.data(), wall);
-  if (!subglt_) eq_[1].coef += k_.Rlungs;
-  eq_elements_t(kTubeVocal, &pos, nvt0_, ac_.data(), eq_.data(), wall);
-  if (nasal_) {
-    pos = 1;
-    eq_elements_t(kTubeVocal, &pos, nbu0_, acbu_.data(), eqbu_.data(), wall);
-    pos = 1;
-    eq_elements_t(kTubeNasal, &pos, nnc_, acnc_.data(), eqnt_.data(), wall);
-    eq_elements_t(kTubeNasal, &pos, nna0_, acna_.data(), eqnt_.data(), wall);
+  // Row coefficients in flow order; the lung resistance joins the first
+  // junction once the first branch has written it.
+  for (const AirwayBranch* b : n.layout) {
+    eq_elements_t(*b, wall);
+    if (b == n.layout.front()) n.eq[1].coef += k_.Rlungs;
   }
 
-  // Sources from the previous solution.
+  // Histories from the last solution and row sources, in flow order; each
+  // radiation row after the branch that ends at its opening.
   U1_wall_ = 0.0;
-  pos = 1;
-  if (subglt_) force_constants(kTubeTrachea, &pos, L.ntr, actr_.data(), eq_.data(), wall, &U1_wall_);
-  force_constants(kTubeGlottis, &pos, L.nglt0, acglt_, eq_.data(), wall, &U1_wall_);
-  force_constants(kTubeVocal, &pos, nvt0_, ac_.data(), eq_.data(), wall, &U1_wall_);
   const bool rad = cfg.rad_boundary == 1;
-  if (!nasal_) {
-    if (rad) {
-      iLrad_lip_ = iLrad_lip_ + 2 * Lrad_lip_ * eq_[n4_].val;
-      eq_[n4_].src = -iLrad_lip_;
-    }
-  } else {
-    pos = 1;
-    force_constants(kTubeVocal, &pos, nbu0_, acbu_.data(), eqbu_.data(), wall, &U1_wall_);
-    if (rad) {
-      iLrad_lip_ += 2 * Lrad_lip_ * eqbu_[nbu4_].val;
-      eqbu_[nbu4_].src = -iLrad_lip_;
-    }
-    pos = 1;
-    force_constants(kTubeNasal, &pos, nnc_, acnc_.data(), eqnt_.data(), wall, &U1_wall_);
-    force_constants(kTubeNasal, &pos, nna0_, acna_.data(), eqnt_.data(), wall, &U1_wall_);
-    if (rad) {
-      iLrad_nos_ += 2 * Lrad_nos_ * eqnt_[L.nnt4].val;
-      eqnt_[L.nnt4].src = -iLrad_nos_;
+  for (AirwayBranch* b : n.layout) {
+    force_constants(*b, wall, &U1_wall_);
+    if (!rad) continue;
+    if (b == &n.lip_branch()) {
+      td_linear_equation& row = b->rows[b->last_row() + 1];
+      row.src = n.lips.advance(row.val);
+    } else if (b == &n.nasal) {
+      td_linear_equation& row = b->rows[b->last_row() + 1];
+      row.src = n.nostrils.advance(row.val);
     }
   }
 
   // Solve.
-  if (!nasal_)
-    solve_single_chain(eq_.data(), L.n3, L.n4);
+  if (!n.has_nasal())
+    solve_single_chain(n.eq.data(), n.n3(), n.n4());
   else
-    solve_three_branch(eq_.data(), L.n3, eqbu_.data(), L.nbu4, eqnt_.data(), L.nnt4);
+    solve_three_branch(n.eq.data(), n.n3(), n.eqbu.data(), n.nbu4(), n.eqnt.data(), n.nnt4());
 
   // Radiated pressure: change of the radiated volume velocity over the step.
   U0_lip_ = U1_lip_;
-  U1_lip_ = nasal_ ? -eqbu_[L.nbu3].val : -eq_[L.n3].val;
+  const AirwayBranch& lips = n.lip_branch();
+  U1_lip_ = -lips.rows[lips.last_row()].val;
   double d = U1_lip_ - U0_lip_;
   if (cfg.wall_radiation == 1) {
     d += U1_wall_ - U0_wall_;
     U0_wall_ = U1_wall_;
   }
-  if (nasal_) {
+  if (n.has_nasal()) {
     U0_nos_ = U1_nos_;
-    U1_nos_ = -eqnt_[L.nnt3].val;
+    U1_nos_ = -n.eqnt[n.nnt3()].val;
     d += U1_nos_ - U0_nos_;
   }
-  const float s = static_cast<float>(d * k_.Kr);
-  return decim_.decim(flag, s);
+  last_s_ = static_cast<float>(d * k_.Kr);
+  return decim_.decim(flag, last_s_);
 }
 
 void Simulator::vtt_term() {
-  actr_ = {};
-  af_ = {};
-  daf_ = {};
-  ac_ = {};
-  eq_ = {};
-  afbu_ = {};
-  dafbu_ = {};
-  acbu_ = {};
-  eqbu_ = {};
-  afnc_ = {};
-  dafnc_ = {};
-  acnc_ = {};
-  afna_ = {};
-  acna_ = {};
-  eqnt_ = {};
+  net_.release();
   Dbuf_[0] = {};
   Dbuf_[1] = {};
   pending_ = false;

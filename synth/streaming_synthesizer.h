@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "simulator/area_function.h"
+#include "records/area_function.h"
 #include "simulator/simulator.h"
 #include "synth/glottal_drive.h"
 #include "synth/synthesis_options.h"

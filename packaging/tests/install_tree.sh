@@ -67,8 +67,8 @@ pkgconfig)
   # shellcheck disable=SC2046  # pkg-config prints several words on purpose
   g++ -std=c++20 -o "$work/vowel_pc" "$src/examples/consumer/synthesise_vowel.cpp" \
       $(pkg-config --cflags --libs quorvel)
-  "$work/vowel_pc" "$prefix/share/quorvel/examples/tracts" | grep -q "3001 samples" ||
-    fail "the pkg-config build did not synthesise the vowel"
+  out=$("$work/vowel_pc" "$prefix/share/quorvel/examples/tracts")
+  [[ $out == *"3001 samples"* ]] || fail "the pkg-config build did not synthesise the vowel: $out"
   ;;
 *) fail "unknown step $step" ;;
 esac

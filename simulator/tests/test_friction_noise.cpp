@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "simulator/tests/sim_drive.h"
+#include "simulator/reference_drive.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ TEST(FrictionNoise, BothGeneratorsGiveSteadyNoise) {
       energy += static_cast<double>(v[i]) * v[i];
     }
     EXPECT_TRUE(energy > 0.01 * 20000 && energy < 100.0 * 20000) << variant;  // rms 0.1 .. 10
-    EXPECT_EQ(vt::testing::bit_hash(v), variant == 3 ? 0x478da812cd07683full : 0x12a634051540bb0eull);
+    EXPECT_EQ(vt::drive::bit_hash(v), variant == 3 ? 0x478da812cd07683full : 0x12a634051540bb0eull);
   }
 }
 

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "simulator/simulator.h"
-#include "simulator/tests/sim_drive.h"
+#include "simulator/reference_drive.h"
 
 namespace vt {
 namespace {
 
-using testing::gateway_config;
-using testing::run_drive;
+using drive::gateway_config;
+using drive::run_drive;
 
 const std::vector<area_function> kUniform(17, {3.0f, 1.0f});  // 17 cm of 3 cm²
 const std::vector<area_function> kNasal(13, {1.5f, 1.0f});
@@ -32,7 +32,7 @@ void attach(Simulator& s) {
 TEST(SimulatorInit, SeedsLoadsFlooredFixedSectionsAndRejectedNetworks) {
   Simulator s;
   attach(s);
-  testing::gateway_config(s.cfg, 17);
+  drive::gateway_config(s.cfg, 17);
   EXPECT_EQ(s.vtt_ini(), 17);  // decimation delay, output samples
   EXPECT_EQ(s.eq_rows()[0].elimSrc, double{980.39f * 8.0f});  // lung pressure, dyn/cm²
   EXPECT_NEAR(s.eq_rows()[0].elimSrc, 7843.12, 1e-3);
@@ -43,17 +43,17 @@ TEST(SimulatorInit, SeedsLoadsFlooredFixedSectionsAndRejectedNetworks) {
   nostril_closed[12].A = 0.0f;
   s.afnt = nostril_closed.data();
   s.vtt_ini();
-  const SimLayout& L = s.layout();
+  const AirwayNetwork& L = s.network();
   const SimConstants& k = s.constants();
   EXPECT_EQ(s.actr_elements()[20].C, k.Ca * 0.001f * 0.001f);
-  EXPECT_EQ(s.eqnt_rows()[L.nnt4].coef, k.Grad * 0.001f + k.Srad * std::sqrt(double{0.001f}));
+  EXPECT_EQ(s.eqnt_rows()[L.nnt4()].coef, k.Grad * 0.001f + k.Srad * std::sqrt(double{0.001f}));
   s.cfg.vocal_tract = s.cfg.rad_boundary = 0;  // fixed tract, fixed loads 5 and 5000
   s.vtt_ini();
-  EXPECT_EQ(s.eqbu_rows()[L.nbu4].coef, 5.0);
-  EXPECT_EQ(s.eqnt_rows()[L.nnt4].coef, 5000.0);
+  EXPECT_EQ(s.eqbu_rows()[L.nbu4()].coef, 5.0);
+  EXPECT_EQ(s.eqnt_rows()[L.nnt4()].coef, 5000.0);
   s.cfg.nasal_tract = 0;
   s.vtt_ini();
-  EXPECT_EQ(s.eq_rows()[L.n4].coef, 5.0);
+  EXPECT_EQ(s.eq_rows()[L.n4()].coef, 5.0);
   s.vtt_term();
   EXPECT_THROW(s.vtt_sim(), std::logic_error);
 
@@ -77,7 +77,7 @@ TEST(SimulatorInit, SeedsLoadsFlooredFixedSectionsAndRejectedNetworks) {
 
 // One run of `n` samples with a held glottal area (cm²) and area function.
 std::vector<float> run_held(Simulator& s, const std::vector<area_function>& af, float Ag, int n) {
-  return testing::run(s, n, [&](int) { s.afvt = af.data(), s.Ag = Ag; });
+  return drive::run(s, n, [&](int) { s.afvt = af.data(), s.Ag = Ag; });
 }
 
 // {constriction, noiseSourceLoc, junction}: the frication source stays inside
@@ -143,7 +143,7 @@ TEST(SimulatorStep, UniformTubeSettlesAndResonatesAtQuarterWaveFrequencies) {
   EXPECT_GT(*std::max_element(held.begin(), held.begin() + 100), 1e-3f);  // the onset is heard
   for (int j = 7900; j < 8000; ++j) EXPECT_LT(std::fabs(held[j]), 1e-5f) << j;
 
-  const auto y = testing::run(s, 8000, [&](int j) {  // afvt stays on the uniform tube
+  const auto y = drive::run(s, 8000, [&](int j) {  // afvt stays on the uniform tube
     s.Ag = j % 500 < 40 ? static_cast<float>(0.05 - 0.05 * std::cos(2 * M_PI * (j % 500) / 40.0)) : 0.0f;
   });
   auto peak = [&](double lo, double hi) {  // strongest spectral line on a 20 Hz grid

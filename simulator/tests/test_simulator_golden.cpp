@@ -2,37 +2,40 @@
 // record-by-record step, and the overlapped schedule against the plain step.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
-#include "simulator/tests/sim_drive.h"
+#include "simulator/reference_drive.h"
 
 namespace vt {
 namespace {
 
-using testing::bit_hash;
+using drive::bit_hash;
 
 TEST(SimulatorGolden, GatewayConfigurationAndEveryBranch) {
   struct Case { int nvt; std::uint64_t first, second; float y500; };
   for (const Case& c : {Case{17, 0x9d117cc0279fda75ull, 0xc50778f09508d4b2ull, 0.306668013f},
                         Case{40, 0x7a5221a24fb58817ull, 0x06542c724308379eull, 0.316553712f}}) {
     Simulator s;
-    testing::gateway_config(s.cfg, c.nvt);
-    const auto y = testing::run_drive(s, c.nvt, 3000);
+    drive::gateway_config(s.cfg, c.nvt);
+    const auto y = drive::run_drive(s, c.nvt, 3000);
     EXPECT_EQ(y[500], c.y500) << c.nvt;
     EXPECT_EQ(bit_hash(y), c.first) << c.nvt;
-    EXPECT_EQ(bit_hash(testing::run_drive(s, c.nvt, 1000)), c.second) << c.nvt;  // second run
+    EXPECT_EQ(bit_hash(drive::run_drive(s, c.nvt, 1000)), c.second) << c.nvt;  // second run
   }
   // Trachea, nasal tract (velum 0.4 cm²) with sinus, dynamic term, wall radiation.
   std::vector<area_function> afnt(13, {1.2f, 1.0f});
   afnt[0].A = afnt[1].A = afnt[2].A = 0.4f;
   Simulator s;
-  testing::gateway_config(s.cfg, 17);
+  drive::gateway_config(s.cfg, 17);
   s.afnt = afnt.data(), s.nnt = 13;
   s.cfg.noiseAmp = 1e-6f;
   s.cfg.subGLTsystem = s.cfg.nasal_tract = s.cfg.sinus_cavity = 1;
   s.cfg.dynamic_term = s.cfg.wall_radiation = 1;
-  const auto y = testing::run_drive(s, 17, 2000);
+  const auto y = drive::run_drive(s, 17, 2000);
   EXPECT_EQ(y[500], 0.14800939f);
   EXPECT_EQ(bit_hash(y), 0xb50125d3d95d360aull);
 }
@@ -46,16 +49,16 @@ TEST(SimulatorSchedule, OverlappedStepMatchesThePlainStep) {
     Simulator sims[2];  // overlapped, plain
     std::vector<area_function> af;
     for (int j = 0; j < 400; ++j) {
-      testing::drive_af(j, nvt, af);
+      drive::drive_af(j, nvt, af);
       sims[0].allow_pipeline = j < 200 || j >= 260;
       sims[1].allow_pipeline = false;
       float y[2];
       for (int k = 0; k < 2; ++k) {
         Simulator& s = sims[k];
         s.afvt = af.data();
-        s.Ag = testing::drive_Ag(j);
+        s.Ag = drive::drive_Ag(j);
         if (j == 0) {
-          testing::gateway_config(s.cfg, nvt);
+          drive::gateway_config(s.cfg, nvt);
           s.cfg.wall = mask & 1 ? 0 : 1;
           s.cfg.rad_boundary = mask & 2 ? 0 : 1;
           s.cfg.wall_radiation = (mask >> 2) & 1;
@@ -72,6 +75,74 @@ TEST(SimulatorSchedule, OverlappedStepMatchesThePlainStep) {
       ASSERT_EQ(std::memcmp(a.data(), b.data(), a.size_bytes()), 0) << "mask " << mask << " sample " << j;
     }
   }
+}
+
+// Lanes advanced in lockstep give each lane's single-run samples and network
+// state bit for bit: 1 to 8 lanes of one section count (each with its own
+// glottal timing, noise level and switches), and a mixed set (other section
+// counts, the nasal branch) that runs lane by lane.
+TEST(SimulatorLanes, EveryLaneEqualsItsSingleRun) {
+  struct Lane { int nvt, shift, mask; bool nasal; };
+  auto setup = [](Simulator& s, const Lane& c) {
+    drive::gateway_config(s.cfg, c.nvt);
+    s.cfg.noiseAmp = 1e-5f * (1 + c.shift % 3);
+    s.cfg.wall = c.mask & 1 ? 0 : 1;
+    s.cfg.rad_boundary = c.mask & 2 ? 0 : 1;
+    s.cfg.wall_radiation = (c.mask >> 2) & 1;
+    if (c.nasal) s.cfg.nasal_tract = 1;
+  };
+  std::vector<area_function> afnt(13, {1.2f, 1.0f});
+  auto run = [&](std::vector<Lane> set, bool together) {
+    const int n = static_cast<int>(set.size());
+    std::vector<Simulator> sims(n);
+    std::vector<std::vector<area_function>> af(n);
+    std::vector<Simulator*> lanes;
+    std::vector<std::vector<std::uint32_t>> y(n);  // bit patterns
+    for (int l = 0; l < n; ++l) {
+      setup(sims[l], set[l]);
+      sims[l].afnt = afnt.data(), sims[l].nnt = 13;
+      lanes.push_back(&sims[l]);
+    }
+    float out[Simulator::kMaxLanes];
+    for (int j = 0; j < 300; ++j) {
+      for (int l = 0; l < n; ++l) {
+        drive::drive_af(j + 7 * set[l].shift, set[l].nvt, af[l]);
+        sims[l].afvt = af[l].data();
+        sims[l].Ag = drive::drive_Ag(j + 13 * set[l].shift);
+        if (j == 0) sims[l].vtt_ini();
+      }
+      if (together) {
+        Simulator::vtt_sim_lanes(lanes, out);
+      } else {
+        for (int l = 0; l < n; ++l) out[l] = sims[l].vtt_sim();
+      }
+      for (int l = 0; l < n; ++l) y[l].push_back(std::bit_cast<std::uint32_t>(out[l]));
+    }
+    for (int l = 0; l < n; ++l) {  // final network state as bytes
+      const auto rows = sims[l].eq_rows();
+      const auto* b = reinterpret_cast<const std::uint32_t*>(rows.data());
+      y[l].insert(y[l].end(), b, b + rows.size_bytes() / sizeof(std::uint32_t));
+    }
+    return y;
+  };
+  std::vector<Lane> same;
+  for (int l = 0; l < 8; ++l) same.push_back({17, l, l % 8, false});
+  for (int n : {1, 2, 3, 5, 8}) {
+    const std::vector<Lane> set(same.begin(), same.begin() + n);
+    EXPECT_EQ(run(set, true), run(set, false)) << n << " lanes";
+  }
+  const std::vector<Lane> mixed{{17, 0, 0, false}, {40, 1, 0, false}, {17, 2, 0, true}};
+  EXPECT_EQ(run(mixed, true), run(mixed, false));
+
+  Simulator a, b;
+  std::vector<Simulator*> twice{&a, &a}, idle{&a, &b};
+  float out[9];
+  EXPECT_THROW(Simulator::vtt_sim_lanes(twice, out), std::invalid_argument);
+  EXPECT_THROW(Simulator::vtt_sim_lanes(idle, out), std::logic_error);  // no active run
+  std::vector<Simulator> many(9);
+  std::vector<Simulator*> nine;
+  for (auto& s : many) nine.push_back(&s);
+  EXPECT_THROW(Simulator::vtt_sim_lanes(nine, out), std::invalid_argument);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
-// Deterministic drive: a 120 Hz glottal pulse train and a moving vocal tract.
+// Reference drive of the simulator for benchmarks and regression checks: a
+// deterministic 120 Hz glottal pulse train and a moving vocal tract, in the
+// synthesiser's configuration.
 #include <cmath>
 #include <cstdint>
 #include <cstddef>
@@ -7,7 +9,7 @@
 
 #include "simulator/simulator.h"
 
-namespace vt::testing {
+namespace vt::drive {
 
 /// The synthesiser's configuration (nbp 9 and lip radiation are defaults).
 inline void gateway_config(SimConfig& cfg, int nvt) {
@@ -61,4 +63,4 @@ inline std::uint64_t bit_hash(const std::vector<float>& x) {
   return h;
 }
 
-}  // namespace vt::testing
+}  // namespace vt::drive
