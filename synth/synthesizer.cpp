@@ -2,8 +2,8 @@
 
 #include <array>
 #include <climits>
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <string>
 #include <utility>
@@ -143,7 +143,7 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
   const SynthesisOptions& opt = rq.options;
   applySynthesisOptions(cfg, opt, nvt);
   if (opt.seed) sim_.seed_noise(*opt.seed);
-  glottis_.setQuotients(opt);
+  glottis_.setQuotients(opt.open_quotient, opt.close_quotient);
 
   // Nasal branch: coupling sections at the velum port area of each sample,
   // then the fixed nasal tract proper.
