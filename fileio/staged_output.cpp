@@ -10,11 +10,18 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <system_error>
 
 namespace vt {
 
 namespace fs = std::filesystem;
+
+namespace {
+constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kSuffixLength = 8;
+constexpr char kTempEnd[] = ".part";
+}  // namespace
 
 StagedOutput::StagedOutput(const std::string& finalName)
     : finalName_(finalName), targetName_(finalName) {
@@ -51,12 +58,11 @@ StagedOutput::StagedOutput(const std::string& finalName)
   // Create the file exclusively (O_EXCL) so no existing file is ever reused;
   // mode 0666 lets the process umask decide the permissions as for any new file.
   std::random_device rd;
-  static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   int lastErrno = 0;
   for (int attempt = 0; attempt < 64; ++attempt) {
     std::string suffix;
-    for (int i = 0; i < 8; ++i) suffix += kDigits[rd() % (sizeof kDigits - 1)];
-    const fs::path tmp = dir / ("." + base + "." + suffix + ".part");
+    for (std::size_t i = 0; i < kSuffixLength; ++i) suffix += kDigits[rd() % (sizeof kDigits - 1)];
+    const fs::path tmp = dir / ("." + base + "." + suffix + kTempEnd);
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       ::close(fd);
@@ -94,6 +100,18 @@ void StagedOutput::commit() {
   committed_ = true;
   unregisterTemporary(signalSlot_);
   signalSlot_ = -1;
+}
+
+std::string stagedFinalName(const std::string& name) {
+  // "." + final name + "." + suffix + ".part"
+  const std::size_t tail = 1 + kSuffixLength + (sizeof kTempEnd - 1);
+  if (name.size() < 2 + tail || name[0] != '.' || !name.ends_with(kTempEnd)) return "";
+  const std::size_t dot = name.size() - tail;
+  if (name[dot] != '.') return "";
+  for (std::size_t i = dot + 1; i < dot + 1 + kSuffixLength; ++i) {
+    if (std::string_view(kDigits).find(name[i]) == std::string_view::npos) return "";
+  }
+  return name.substr(1, dot - 1);
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "artic/glottal_area.h"
 #include "synth/synthesis_options.h"
 
@@ -26,6 +28,14 @@ class GlottalDrive {
     nextPeriodStart_ = 0;
     period_ = 0;
     prevAg_ = 0.0f;
+  }
+  /// Opening and closing phases as fractions of the period for both pulse
+  /// models; absent: each model's own quotient.
+  void setQuotients(std::optional<float> open, std::optional<float> close) {
+    fant_.setQuotients(open.value_or(FantGlottalArea::kOpenQuotient),
+                       close.value_or(FantGlottalArea::kCloseQuotient));
+    halvane_.setQuotients(open.value_or(HalvaneGlottalArea::kOpenQuotient),
+                          close.value_or(HalvaneGlottalArea::kCloseQuotient));
   }
   /// Delays the next period start to sample j (a voiceless F0 segment ending at j).
   void holdUntil(unsigned int j) { nextPeriodStart_ = j; }

@@ -32,6 +32,7 @@ Usage:
           [--allow-nonfinite]
           [--signals NAME[,NAME...]]
   quorvel --print-score        print the built-in /asa/ score (a template)
+  quorvel batch MANIFEST -o OUTDIR [...]   a whole corpus (quorvel batch --help)
   quorvel --help | --version
 
 Without SCORE the built-in utterance /asa/ (0.7 s at 10 kHz) is synthesised

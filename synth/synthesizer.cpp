@@ -168,10 +168,7 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
   const SynthesisOptions& opt = rq.options;
   applySynthesisOptions(cfg, opt, nvt);
   if (opt.seed) sim_.seed_noise(*opt.seed);
-  fant_.setQuotients(opt.open_quotient.value_or(FantGlottalArea::kOpenQuotient),
-                     opt.close_quotient.value_or(FantGlottalArea::kCloseQuotient));
-  halvane_.setQuotients(opt.open_quotient.value_or(HalvaneGlottalArea::kOpenQuotient),
-                        opt.close_quotient.value_or(HalvaneGlottalArea::kCloseQuotient));
+  glottis_.setQuotients(opt.open_quotient, opt.close_quotient);
 
   // Nasal branch: coupling sections at the velum port area of each sample,
   // then the fixed nasal tract proper.
