@@ -1,5 +1,7 @@
 #include "fileio/staged_output.h"
 
+#include "fileio/removal_on_signal.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -8,11 +10,18 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <system_error>
 
 namespace vt {
 
 namespace fs = std::filesystem;
+
+namespace {
+constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kSuffixLength = 8;
+constexpr char kTempEnd[] = ".part";
+}  // namespace
 
 StagedOutput::StagedOutput(const std::string& finalName)
     : finalName_(finalName), targetName_(finalName) {
@@ -31,14 +40,16 @@ StagedOutput::StagedOutput(const std::string& finalName)
   // Renaming over a device, FIFO or socket would replace it with a regular
   // file (as root, an output named /dev/null would destroy the device).
   if (fs::exists(st) && !fs::is_regular_file(st)) {
-    throw OutputFileError("cannot write the output file \"" + finalName + "\": it is not a regular file");
+    throw OutputFileError("cannot write the output file \"" + finalName +
+                          "\": it is not a regular file");
   }
   const fs::path dir = target.parent_path();
   // A name the directory cannot hold fails now rather than at the rename
   // after the whole file has been written.
   const long nameMax = ::pathconf(dir.empty() ? "." : dir.c_str(), _PC_NAME_MAX);
   if (nameMax > 0 && target.filename().string().size() > static_cast<std::size_t>(nameMax)) {
-    throw OutputFileError("cannot create the output file \"" + finalName + "\": " + std::strerror(ENAMETOOLONG));
+    throw OutputFileError("cannot create the output file \"" + finalName +
+                          "\": " + std::strerror(ENAMETOOLONG));
   }
   // The temporary name adds 15 characters; a long final name is shortened in
   // it so that the temporary name stays within the 255-byte name limit.
@@ -47,26 +58,28 @@ StagedOutput::StagedOutput(const std::string& finalName)
   // Create the file exclusively (O_EXCL) so no existing file is ever reused;
   // mode 0666 lets the process umask decide the permissions as for any new file.
   std::random_device rd;
-  static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   int lastErrno = 0;
   for (int attempt = 0; attempt < 64; ++attempt) {
     std::string suffix;
-    for (int i = 0; i < 8; ++i) suffix += kDigits[rd() % (sizeof kDigits - 1)];
-    const fs::path tmp = dir / ("." + base + "." + suffix + ".part");
+    for (std::size_t i = 0; i < kSuffixLength; ++i) suffix += kDigits[rd() % (sizeof kDigits - 1)];
+    const fs::path tmp = dir / ("." + base + "." + suffix + kTempEnd);
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       ::close(fd);
       tempName_ = tmp.string();
+      signalSlot_ = registerTemporary(tempName_);
       return;
     }
     lastErrno = errno;
     if (lastErrno != EEXIST) break;
   }
-  throw OutputFileError("cannot create the output file \"" + finalName + "\": " + std::strerror(lastErrno));
+  throw OutputFileError("cannot create the output file \"" + finalName +
+                        "\": " + std::strerror(lastErrno));
 }
 
 StagedOutput::~StagedOutput() {
   if (!committed_ && !tempName_.empty()) ::unlink(tempName_.c_str());
+  unregisterTemporary(signalSlot_);
 }
 
 void StagedOutput::commit() {
@@ -76,13 +89,29 @@ void StagedOutput::commit() {
   if (fd < 0 || ::fsync(fd) != 0) {
     const int e = errno;
     if (fd >= 0) ::close(fd);
-    throw OutputFileError("cannot write the output file \"" + finalName_ + "\": " + std::strerror(e));
+    throw OutputFileError("cannot write the output file \"" + finalName_ +
+                          "\": " + std::strerror(e));
   }
   ::close(fd);
   if (std::rename(tempName_.c_str(), targetName_.c_str()) != 0) {
-    throw OutputFileError("cannot write the output file \"" + finalName_ + "\": " + std::strerror(errno));
+    throw OutputFileError("cannot write the output file \"" + finalName_ +
+                          "\": " + std::strerror(errno));
   }
   committed_ = true;
+  unregisterTemporary(signalSlot_);
+  signalSlot_ = -1;
+}
+
+std::string stagedFinalName(const std::string& name) {
+  // "." + final name + "." + suffix + ".part"
+  const std::size_t tail = 1 + kSuffixLength + (sizeof kTempEnd - 1);
+  if (name.size() < 2 + tail || name[0] != '.' || !name.ends_with(kTempEnd)) return "";
+  const std::size_t dot = name.size() - tail;
+  if (name[dot] != '.') return "";
+  for (std::size_t i = dot + 1; i < dot + 1 + kSuffixLength; ++i) {
+    if (std::string_view(kDigits).find(name[i]) == std::string_view::npos) return "";
+  }
+  return name.substr(1, dot - 1);
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

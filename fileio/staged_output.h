@@ -39,7 +39,13 @@ class StagedOutput {
   std::string targetName_;  // the file replaced on commit (a link's target)
   std::string tempName_;
   bool committed_ = false;
+  int signalSlot_ = -1;  // registration for removal on SIGINT/SIGTERM
 };
+
+/// The final file name that a temporary file name (without directory) was
+/// made for, or empty when it is not such a name: lets a later run remove
+/// what a killed writer left behind.
+std::string stagedFinalName(const std::string& tempFileName);
 
 /// True when both names lead to the same existing file (also through other
 /// spellings of the path, symbolic or hard links).

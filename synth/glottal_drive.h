@@ -29,9 +29,8 @@ class GlottalDrive {
     period_ = 0;
     prevAg_ = 0.0f;
   }
-  /// Opening and closing phase of the pulses that start from now on, as
-  /// fractions of the period; absent: each model's own (Fant 0.36/0.26,
-  /// Halvane 0.5/0.2).
+  /// Opening and closing phases as fractions of the period for both pulse
+  /// models; absent: each model's own quotient.
   void setQuotients(std::optional<float> open, std::optional<float> close) {
     fant_.setQuotients(open.value_or(FantGlottalArea::kOpenQuotient),
                        close.value_or(FantGlottalArea::kCloseQuotient));

@@ -62,6 +62,7 @@ StreamingSynthesizer::StreamingSynthesizer(const StreamSpec& spec, const VoiceCo
   cfg.simfrq = static_cast<float>(spec.options.oversampling) * spec.smpfrq;
   applySynthesisOptions(cfg, spec.options, spec.nvt);
   if (spec.options.seed) sim_.seed_noise(*spec.options.seed);
+  glottis_.setQuotients(spec.options.open_quotient, spec.options.close_quotient);
   afvt_.resize(spec.nvt);
   if (spec.options.nasal_tract) {
     cfg.nnc = spec.couplingSections;

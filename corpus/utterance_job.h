@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "corpus/manifest.h"
+#include "corpus/metadata.h"
+#include "synth/synthesis_request.h"
+
+namespace vt {
+
+/// A manifest entry with its score read and checked: the request to
+/// synthesise and the row that will describe it (id, position, seed, content
+/// hash, rate; or the error that stops it).
+struct PreparedUtterance {
+  MetadataRow row;
+  SynthesisRequest request;
+  std::string output;  ///< output file name inside the output directory
+  bool ready = false;  ///< false: row.error says why it cannot be synthesised
+};
+
+/// How the utterances of one batch are made and stored.
+struct UtteranceSettings {
+  std::string outDir;                ///< existing directory the outputs go to
+  std::vector<std::string> signals;  ///< internal signals to store beside each output
+  std::string version;               ///< program release recorded in every row
+  std::size_t outputLimit = 0;       ///< most output samples one utterance may hold (0: no limit)
+  /// Polled after every output sample; true abandons the utterance.
+  std::function<bool()> cancelled;
+};
+
+/// Reads the entry's score (file or inline object), builds the request with
+/// the entry's seed and settings.signals added to the score's own signals,
+/// and computes the content hash: SHA-256 of the score as read (area-function
+/// files included), its airway model, the signals and the seed.
+PreparedUtterance prepareUtterance(const ManifestEntry& entry, const UtteranceSettings& settings);
+
+/// Synthesises a prepared utterance with a synthesiser of its own (so the
+/// samples depend on nothing else) and writes its output file, 32-bit float
+/// samples of the radiated pressure in dyn/cm², and its signals. Returns the
+/// finished row (failed when the request is refused, the network diverges
+/// to non-finite samples or a file cannot be written; no file of a failed
+/// utterance stays), or nothing when cancelled (nothing written).
+std::optional<MetadataRow> runUtterance(const PreparedUtterance& prepared,
+                                        const UtteranceSettings& settings);
+
+/// True when the output file of a finished row is in place and holds the
+/// row's samples at its rate (what --resume relies on before skipping it).
+bool outputMatchesRow(const std::string& outDir, const MetadataRow& row);
+
+/// File name of a signal stored beside output: "a.flac" and "Ug" give "a.Ug.wav".
+std::string signalFileName(const std::string& output, const std::string& signal);
+
+}  // namespace vt
