@@ -1,5 +1,7 @@
 #include "fileio/staged_output.h"
 
+#include "fileio/removal_on_signal.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -38,14 +40,16 @@ StagedOutput::StagedOutput(const std::string& finalName)
   // Renaming over a device, FIFO or socket would replace it with a regular
   // file (as root, an output named /dev/null would destroy the device).
   if (fs::exists(st) && !fs::is_regular_file(st)) {
-    throw OutputFileError("cannot write the output file \"" + finalName + "\": it is not a regular file");
+    throw OutputFileError("cannot write the output file \"" + finalName +
+                          "\": it is not a regular file");
   }
   const fs::path dir = target.parent_path();
   // A name the directory cannot hold fails now rather than at the rename
   // after the whole file has been written.
   const long nameMax = ::pathconf(dir.empty() ? "." : dir.c_str(), _PC_NAME_MAX);
   if (nameMax > 0 && target.filename().string().size() > static_cast<std::size_t>(nameMax)) {
-    throw OutputFileError("cannot create the output file \"" + finalName + "\": " + std::strerror(ENAMETOOLONG));
+    throw OutputFileError("cannot create the output file \"" + finalName +
+                          "\": " + std::strerror(ENAMETOOLONG));
   }
   // The temporary name adds 15 characters; a long final name is shortened in
   // it so that the temporary name stays within the 255-byte name limit.
@@ -63,16 +67,19 @@ StagedOutput::StagedOutput(const std::string& finalName)
     if (fd >= 0) {
       ::close(fd);
       tempName_ = tmp.string();
+      signalSlot_ = registerTemporary(tempName_);
       return;
     }
     lastErrno = errno;
     if (lastErrno != EEXIST) break;
   }
-  throw OutputFileError("cannot create the output file \"" + finalName + "\": " + std::strerror(lastErrno));
+  throw OutputFileError("cannot create the output file \"" + finalName +
+                        "\": " + std::strerror(lastErrno));
 }
 
 StagedOutput::~StagedOutput() {
   if (!committed_ && !tempName_.empty()) ::unlink(tempName_.c_str());
+  unregisterTemporary(signalSlot_);
 }
 
 void StagedOutput::commit() {
@@ -82,13 +89,17 @@ void StagedOutput::commit() {
   if (fd < 0 || ::fsync(fd) != 0) {
     const int e = errno;
     if (fd >= 0) ::close(fd);
-    throw OutputFileError("cannot write the output file \"" + finalName_ + "\": " + std::strerror(e));
+    throw OutputFileError("cannot write the output file \"" + finalName_ +
+                          "\": " + std::strerror(e));
   }
   ::close(fd);
   if (std::rename(tempName_.c_str(), targetName_.c_str()) != 0) {
-    throw OutputFileError("cannot write the output file \"" + finalName_ + "\": " + std::strerror(errno));
+    throw OutputFileError("cannot write the output file \"" + finalName_ +
+                          "\": " + std::strerror(errno));
   }
   committed_ = true;
+  unregisterTemporary(signalSlot_);
+  signalSlot_ = -1;
 }
 
 std::string stagedFinalName(const std::string& name) {

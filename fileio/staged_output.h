@@ -39,6 +39,7 @@ class StagedOutput {
   std::string targetName_;  // the file replaced on commit (a link's target)
   std::string tempName_;
   bool committed_ = false;
+  int signalSlot_ = -1;  // registration for removal on SIGINT/SIGTERM
 };
 
 /// The final file name that a temporary file name (without directory) was

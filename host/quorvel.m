@@ -23,15 +23,22 @@
 %                 The source junction counts junctions downstream of the
 %                 narrowest section; a negative value keeps the previous one.
 %     TAF2  NSSxF section areas in cm^2; column m is key frame m, row 1 the
-%                 section next to the glottis, row NSS the lips.
-%     DX    section lengths in cm: 1x1 (every section of every frame),
-%                 1xF (one length per frame) or NSSxF; a row of any other
-%                 length gives its first value to every section.
+%                 section next to the glottis, row NSS the lips. An area
+%                 of 0 or less is a closure: the network takes 0.001 cm^2.
+%     DX    section lengths in cm, above 0 and at most 100: 1x1 (every
+%                 section of every frame), 1xF (one length per frame) or
+%                 NSSxF; a row of any other length gives its first value
+%                 to every section; a matrix of another row count is refused.
 %     FS    1x1   optional output sampling frequency in Hz (default 10000);
 %                 the network is simulated at 3*FS.
 %     VCV   1x1   optional flag (default 0); when nonzero, prints
 %                 nAcc[i]: the index (from 0) of the narrowest section of
-%                 the key frames whose source junction is >= 0.
+%                 the LAST key frame whose source junction is >= 0 (each
+%                 such frame overwrites it), which need not be the
+%                 constriction of the fricative.
+%
+%   Values must be finite numbers within single precision (about 3.4e38);
+%   the glottal areas of TAG0 and TAGP and the F0 of TF0 are 0 or more.
 %
 %   Transition kinds (the kind of a column governs the segment that ends
 %   there): 0 = value 0 over the segment (tracks) or hold the previous key
@@ -73,13 +80,17 @@
 %     starts with "quorvel argument checking failed." and says what is
 %     wrong.
 %     An output too long for the available memory (more than a quarter of
-%     the physical memory, 12 bytes per sample while it is built): "out of
-%     memory ...". After any error the next call works normally.
+%     the physical memory, 12 bytes per sample while it is built) is
+%     refused before any work: "... The output would hold N samples ...".
+%     Ctrl-C stops a running call with an error; nothing is returned.
+%     After any error the next call works normally.
 %     Identifiers: quorvel:arguments for a refused call (every message that
-%     starts "quorvel argument checking failed."), quorvel:failed otherwise.
+%     starts "quorvel argument checking failed."), quorvel:interrupted for
+%     Ctrl-C, quorvel:failed otherwise.
 %
 %   Warning quorvel:nonfinite: the simulation diverged and SIG holds NaN or
-%   Inf samples. The time-domain network can become unstable when areas
+%   Inf samples; the warning names the first of them ("the first is sample
+%   i at t ms"). The time-domain network can become unstable when areas
 %   change within a few samples, when a track's last segment drives F0 far
 %   beyond speech (tracks continue their last segment's law after their last
 %   break point; end TF0 no earlier than TAg0 and TAgP), or with F0 above

@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "host/mex_args.h"
+#include "host/mex_interrupt.h"
 #include "mex.h"
+#include "synth/nonfinite_report.h"
 #include "synth/synthesis_core.h"
 
 namespace {
@@ -28,8 +30,9 @@ void releaseSession() { g_session.reset(); }
 /// every C++ object of the call has been destroyed.
 struct CallResult {
   bool ok = false;
+  bool interrupted = false;  ///< stopped by Ctrl-C
   mxArray* sig = nullptr;
-  std::size_t nonFinite = 0;  ///< samples that are NaN or infinite
+  char nonFinite[256] = "";  ///< what the warning says of NaN or infinite samples
 };
 
 /// Describes the class of a rejected argument for the message.
@@ -44,9 +47,7 @@ std::string describe(const mxArray* a) {
 /// entry owns) instead of raising it.
 CallResult work(int nlhs, int nrhs, const mxArray* prhs[], char* err, std::size_t errSize) {
   CallResult r;
-  auto fail = [&](const std::string& msg) {
-    std::snprintf(err, errSize, "%s", msg.c_str());
-  };
+  auto fail = [&](const std::string& msg) { std::snprintf(err, errSize, "%s", msg.c_str()); };
   try {
     if (!g_session) {
       g_session = std::make_unique<vt::QuorvelSession>();
@@ -71,7 +72,11 @@ CallResult work(int nlhs, int nrhs, const mxArray* prhs[], char* err, std::size_
         args[i].values = mxGetPr(prhs[i]);
       }
     }
+    // Ctrl-C stops a long synthesis (the check is dropped again, since it
+    // refers to this call's result).
+    g_session->setInterruptCheck([&r] { return r.interrupted = vt::host::takeInterrupt(); });
     vt::SynthesisOutcome out = g_session->synthesize(nlhs, nrhs, args.data());
+    g_session->setInterruptCheck(nullptr);
     if (!out.printed.empty()) mexPrintf("%s", out.printed.c_str());
     if (out.status != 0) {
       fail(out.error);
@@ -83,9 +88,12 @@ CallResult work(int nlhs, int nrhs, const mxArray* prhs[], char* err, std::size_
       return r;
     }
     double* p = mxGetPr(sig);
-    for (std::size_t i = 0; i < out.samples.size(); ++i) {
-      p[i] = out.samples[i];
-      if (!std::isfinite(p[i])) ++r.nonFinite;
+    for (std::size_t i = 0; i < out.samples.size(); ++i) p[i] = out.samples[i];
+    const vt::NonFiniteReport bad = vt::findNonFinite(out.samples);
+    if (bad.count != 0) {
+      std::snprintf(
+          r.nonFinite, sizeof r.nonFinite, "%s",
+          vt::describeNonFinite(bad, out.samples.size(), g_session->rates().smpfrq).c_str());
     }
     r.sig = sig;
     r.ok = true;
@@ -111,18 +119,16 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     // Identifiers let scripts tell a refused call from a failed synthesis;
     // the message itself is unchanged.
     const bool refused = std::strncmp(err, "quorvel argument checking failed.", 33) == 0;
-    mexErrMsgIdAndTxt(refused ? "quorvel:arguments" : "quorvel:failed", "%s", err);
+    mexErrMsgIdAndTxt(refused         ? "quorvel:arguments"
+                      : r.interrupted ? "quorvel:interrupted"
+                                      : "quorvel:failed",
+                      "%s", err);
     return;
   }
   plhs[0] = r.sig;
   // An unstable simulation gives NaN or infinite pressure; say so, as the
   // command-line synthesiser does. (A warning made an error leaves here.)
-  if (r.nonFinite != 0) {
-    mexWarnMsgIdAndTxt("quorvel:nonfinite",
-                       "%lu of %lu samples are not finite numbers (the simulation became unstable)",
-                       static_cast<unsigned long>(r.nonFinite),
-                       static_cast<unsigned long>(mxGetNumberOfElements(r.sig)));
-  }
+  if (r.nonFinite[0] != '\0') mexWarnMsgIdAndTxt("quorvel:nonfinite", "%s", r.nonFinite);
 }
 
 }  // extern "C"

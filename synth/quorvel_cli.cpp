@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iomanip>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,9 @@
 #include "quorvel_version.h"
 #include "synth/analysis_commands.h"
 #include "synth/default_utterance.h"
-#include "synth/score_json.h"
 #include "synth/internal_signals.h"
+#include "synth/nonfinite_report.h"
+#include "synth/score_json.h"
 #include "synth/score_request.h"
 #include "synth/synthesizer.h"
 #include "synth/wav_writer.h"
@@ -27,6 +29,7 @@ const char* const kHelpText = R"(quorvel - articulatory speech synthesis from a 
 
 Usage:
   quorvel [SCORE.json] [-o OUT.wav] [--pcm16] [--normalize | --raw | --gain G]
+          [--allow-nonfinite]
           [--signals NAME[,NAME...]]
   quorvel --print-score        print the built-in /asa/ score (a template)
   quorvel batch MANIFEST -o OUTDIR [...]   a whole corpus (quorvel batch --help)
@@ -37,13 +40,17 @@ into quorvel-demo.wav (or OUT.wav). With SCORE the output defaults to the
 score's name with the extension .wav.
 
 Options:
-  -o, --output FILE  WAV file to write (mono, at the score's fs)
+  -o, --output FILE  sound file to write (mono, at the score's fs); the
+                     extension selects the format: .wav, .flac (24-bit,
+                     FLAC holds integers only) or .aiff; others are refused
   --pcm16            16-bit PCM instead of 32-bit float; samples beyond
                      +-1.0 are clipped and counted on stderr
   --normalize        scale so that the largest magnitude becomes 0.9
                      (the default)
   --raw              write the samples unscaled (sound pressure in dyn/cm^2)
-  --gain G           multiply the samples by G before writing
+  --gain G           multiply the samples by G (not 0) before writing
+  --allow-nonfinite  write the file even when the simulation diverged and
+                     samples are NaN or infinite (a failure otherwise)
   --signals NAMES    also write internal signals of the network, each as a
                      32-bit float WAV of raw values named OUT.NAME.wav, at the
                      output rate and aligned with the pressure (through the
@@ -70,12 +77,15 @@ TAF1, TAF2, dx, fs, VCV)):
                (the source sits that many junctions downstream of the
                narrowest section; a negative value keeps the previous one)
   TAF2  nss x F  section areas in cm^2, column m = key frame m,
-               first row next to the glottis, last row at the lips
-  dx    section lengths in cm: 1 x 1 (all), 1 x F (per frame) or nss x F;
-        a row of another length gives its first value to every section
+               first row next to the glottis, last row at the lips; an
+               area of 0 or less is a closure (the network takes 0.001)
+  dx    section lengths in cm, above 0 and at most 100: 1 x 1 (all),
+        1 x F (per frame) or nss x F; a row of another length gives its
+        first value to every section
   fs    optional, output sampling frequency in Hz (default 10000)
   VCV   optional, nonzero: print "nAcc[i]", the narrowest section of the
-        frames with a source junction >= 0 (fs defaults to 10000 if absent)
+        LAST key frame whose source junction is >= 0 (not necessarily the
+        fricative's constriction; fs defaults to 10000 if absent)
   TAF2_files  optional, one entry per key frame: the path of a VT
         area-function file (relative to the score's directory) or null.
         A file gives its frame's areas (column of TAF2) and section length
@@ -126,10 +136,16 @@ Example (a 0.3 s vowel, 17 sections of 1 cm):
     "fs": 16000
   }
 
-Exit status: 0 on success; 1 when the score is unreadable or rejected or
-the file cannot be written (no output file is left behind; an output that
-names the score or one of its area-function files is refused); 2 for wrong
-command-line options.
+Values must be finite numbers within single precision; glottal areas and
+F0 are 0 or more. A track of one column is written as three rows of one
+number each: [[0], [1], [-1]] (a flat list [0, 1, -1] is one row).
+
+Exit status: 0 on success; 1 when the score is unreadable or rejected, the
+output cannot be created (checked before the synthesis), the simulation
+diverged (NaN or infinite samples, unless --allow-nonfinite) or the file
+cannot be written (no output file is left behind; an output that names the
+score or one of its area-function files is refused; SIGINT or SIGTERM
+removes an unfinished file); 2 for wrong command-line options.
 )";
 
 }  // namespace
@@ -150,6 +166,24 @@ std::string defaultOutputFor(const std::string& scorePath) {
   std::filesystem::path p(scorePath);
   p.replace_extension(".wav");
   return p.string();
+}
+
+/// For a refusal of a 3-row argument written as one flat list (a list of
+/// numbers is one row): how to write it as three rows of one column each.
+std::string oneColumnHint(const Score& s, const std::string& error) {
+  const std::pair<const char*, const ScoreMatrix*> tracks[] = {
+      {"TAg0", &s.TAg0}, {"TAgP", &s.TAgP}, {"TF0", &s.TF0}, {"TAF1", &s.TAF1}};
+  for (const auto& [name, m] : tracks) {
+    if (m->rows != 1 || m->cols != 3 ||
+        error.find(std::string(name) + " must have 3 rows") == std::string::npos)
+      continue;
+    std::ostringstream h;
+    h << " A single column is written as three rows of one number each: \"" << name << "\": [["
+      << m->values[0] << "], [" << m->values[1] << "], [" << m->values[2]
+      << "]] (a flat list is one row).";
+    return h.str();
+  }
+  return {};
 }
 
 /// Writes each internal signal of the result as a float WAV of raw values
@@ -180,7 +214,7 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   app.set_help_flag();  // --help prints the full text below, not CLI11's summary
   std::string scorePath, outPath;
   bool pcm16 = false, normalize = false, raw = false, help = false, printScore = false,
-       version = false;
+       version = false, allowNonFinite = false;
   double gain = 1.0;
   app.add_option("score", scorePath, "JSON score");
   auto* outOpt = app.add_option("-o,--output", outPath, "WAV file");
@@ -193,6 +227,7 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   app.add_flag("-h,--help", help);
   app.add_flag("--print-score", printScore);
   app.add_flag("--version", version);
+  app.add_flag("--allow-nonfinite", allowNonFinite);
   std::vector<std::string> signalNames;
   app.add_option("--signals", signalNames)->delimiter(',');
   try {
@@ -221,17 +256,28 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
     err << "quorvel: --gain must be a finite number within single precision (below 3.4e38)\n";
     return 2;
   }
+  if (gainOpt->count() != 0 && static_cast<float>(gain) == 0.0f) {  // a file of silence
+    err << "quorvel: --gain 0 would write silence; give a factor other than 0\n";
+    return 2;
+  }
 
+  // Every error from here on names the program and the score.
+  const std::string who =
+      "quorvel: " + (scorePath.empty() ? std::string("built-in score") : scorePath) + ": ";
+  auto fail = [&](std::string msg) {
+    if (!scorePath.empty() && msg.rfind(scorePath + ": ", 0) == 0)
+      msg.erase(0, scorePath.size() + 2);
+    if (msg.rfind("quorvel: ", 0) == 0) msg.erase(0, 9);
+    err << who << msg << "\n";
+    return 1;
+  };
   Score score;
   if (scorePath.empty()) {
     score = defaultUtterance();
     if (outPath.empty()) outPath = "quorvel-demo.wav";
   } else {
     std::string msg;
-    if (!loadScore(scorePath, score, msg)) {
-      err << "quorvel: " << msg << "\n";
-      return 1;
-    }
+    if (!loadScore(scorePath, score, msg)) return fail(msg);
     if (outPath.empty()) outPath = defaultOutputFor(scorePath);
   }
   // Writing the WAV over the score or one of its area-function files would
@@ -241,9 +287,8 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   for (const std::string& in : inputs) {
     std::error_code ec;
     if (std::filesystem::equivalent(outPath, in, ec)) {
-      err << "quorvel: the output file \"" << outPath << "\" is the input file \"" << in
-          << "\"; writing it would replace it, so nothing was written\n";
-      return 1;
+      return fail("the output file \"" + outPath + "\" is the input file \"" + in +
+                  "\"; writing it would replace it, so nothing was written");
     }
   }
 
@@ -252,11 +297,16 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   const double fs = score.outputRate();
   if (score.hasFs && !score.fs.values.empty() && fs > 0.0 && std::isfinite(fs) &&
       !(fs >= 1.0 && fs <= 2147483647.0 && std::floor(fs) == fs)) {
-    err << "quorvel: fs = " << std::setprecision(17) << fs
-        << " Hz cannot be written to a WAV file: it must be a whole number of Hz"
-           " from 1 to 2147483647\n";
-    return 1;
+    std::ostringstream m;
+    m << "fs = " << std::setprecision(17) << fs
+      << " Hz cannot be written to a WAV file: it must be a whole number of Hz"
+         " from 1 to 2147483647";
+    return fail(m.str());
   }
+  // The output must be creatable before the work starts: a directory that is
+  // missing or not writable, a device or an unknown extension failed only
+  // after the whole synthesis.
+  if (std::string why = checkSoundFileTarget(outPath); !why.empty()) return fail(why);
 
   for (const std::string& name : signalNames)
     if (std::find(score.signals.begin(), score.signals.end(), name) == score.signals.end())
@@ -276,41 +326,43 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
     res = synth.synthesize(request);
   }
   out << res.printed;
-  if (res.status != 0) {
-    err << (res.error.rfind("quorvel", 0) == 0 ? "" : "quorvel: ") << res.error << "\n";
-    return 1;
-  }
+  if (res.status != 0) return fail(res.error + oneColumnHint(score, res.error));
 
-  float peak = 0.0f;
-  std::size_t nonFinite = 0;
-  for (float v : res.samples) {
-    if (!std::isfinite(v)) ++nonFinite;
-    else peak = std::max(peak, std::fabs(v));
+  // A diverged network is a failure, not a file of NaN: no file unless asked for.
+  const NonFiniteReport bad = findNonFinite(res.samples);
+  if (bad.count != 0) {
+    const std::string what = describeNonFinite(bad, res.samples.size(), fs);
+    if (!allowNonFinite) {
+      return fail(what +
+                  "; nothing was written. Likely causes: areas that swing by a large "
+                  "factor within a few samples, F0 far above speech on a closed glottis, or "
+                  "track ends that extrapolate into either (README \"Numerical limits\"); "
+                  "--allow-nonfinite writes the file anyway");
+    }
+    err << who << "warning: " << what << "\n";
   }
-  if (nonFinite != 0) {
-    err << "quorvel: warning: " << nonFinite
-        << " samples are not finite numbers (the simulation became unstable)\n";
+  float peak = 0.0f;
+  for (float v : res.samples) {
+    if (std::isfinite(v)) peak = std::max(peak, std::fabs(v));
   }
   // Scale: --raw 1, --gain G, otherwise peak normalisation to 0.9.
   float g = 1.0f;
-  if (gainOpt->count() != 0) g = static_cast<float>(gain);
-  else if (!raw && peak > 0.0f) g = 0.9f / peak;
+  if (gainOpt->count() != 0)
+    g = static_cast<float>(gain);
+  else if (!raw && peak > 0.0f)
+    g = 0.9f / peak;
 
   const WavEncoding enc = pcm16 ? WavEncoding::Pcm16 : WavEncoding::Float32;
   WavWriteResult w = writeWavFile(outPath, res.samples, static_cast<int>(fs), enc, g);
-  if (!w.ok) {
-    err << "quorvel: " << w.error << "\n";
-    return 1;
-  }
+  if (!w.ok) return fail(w.error);
   if (w.clipped != 0) {
-    err << "quorvel: warning: " << w.clipped << " of " << res.samples.size()
-        << " samples clipped to +-1.0 in the 16-bit file (peak " << peak * std::fabs(g)
-        << "); leave out --raw/--gain or use a smaller --gain\n";
+    err << who << "warning: " << w.clipped << " of " << res.samples.size()
+        << " samples clipped to +-1.0 in the " << w.encoding << " file (peak "
+        << peak * std::fabs(g) << "); leave out --raw/--gain or use a smaller --gain\n";
   }
   out << "quorvel: wrote " << res.samples.size() << " samples ("
-      << static_cast<double>(res.samples.size()) / fs << " s at " << fs << " Hz, "
-      << (pcm16 ? "16-bit PCM" : "32-bit float") << ", scaled by " << g << ") to " << outPath
-      << "\n";
+      << static_cast<double>(res.samples.size()) / fs << " s at " << fs << " Hz, " << w.encoding
+      << ", scaled by " << g << ") to " << outPath << "\n";
   return writeSignalFiles(res, outPath, static_cast<int>(fs), out, err);
 }
 

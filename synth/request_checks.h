@@ -30,8 +30,19 @@ std::string checkTimeColumns(const ArgView& columns, const char* name, bool keyF
 /// `name` is the field the messages name.
 std::string checkTrackTimes(const ControlTrack& track, const char* name, float smpfrq);
 
-/// Physical values the network can use (checked after the shapes and times).
-/// Empty when accepted, else what is wrong, naming the field.
+/// Longest section the network takes, cm. An adult vocal tract is about
+/// 17 cm, trachea and bronchi add some 25 cm: no airway section comes near a
+/// metre, and a lumped section is meaningful only while it is short against
+/// the wavelength (35000/fs cm, 3.5 cm at 10 kHz); 100 cm leaves room for any
+/// deliberate long-tube experiment and refuses lengths typed in the wrong unit.
+inline constexpr double kMaxSectionLength_cm = 100.0;
+
+/// Physical values the network can use (checked after the shapes and times):
+/// the value rows of TAg0, TAgP (cm²) and TF0 (Hz) finite within single
+/// precision and not negative; every TAF2 area finite within single
+/// precision (0 or less is a closure); every section length above 0 and at
+/// most kMaxSectionLength_cm. Empty when accepted, else what is wrong, naming
+/// the argument, its row and its column.
 std::string checkRequestValues(const SynthesisRequest& request);
 
 /// Everything a request must satisfy before synthesis: rates, 1..40 sections,

@@ -23,14 +23,7 @@ using nlohmann::json;
 const char* const kRequired[] = {"nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx"};
 const char* const kOptional[] = {"fs", "VCV", "TAF2_files", "model", "signals", "labels"};
 
-std::string typeName(const json& v) {
-  if (v.is_null()) return "null";
-  if (v.is_boolean()) return "true/false";
-  if (v.is_string()) return "a string";
-  if (v.is_object()) return "an object";
-  if (v.is_array()) return "a list";
-  return "a number";
-}
+std::string typeName(const json& v) { return jsonTypeName(v); }
 
 /// One JSON value as a matrix: number, list of numbers (one row) or list of rows.
 bool toMatrix(const json& v, const std::string& name, ScoreMatrix& m, std::string& err) {

@@ -8,15 +8,6 @@ namespace {
 
 using nlohmann::json;
 
-std::string kindOf(const json& v) {
-  if (v.is_null()) return "null";
-  if (v.is_boolean()) return "true/false";
-  if (v.is_string()) return "a string";
-  if (v.is_object()) return "an object";
-  if (v.is_array()) return "a list";
-  return "a number";
-}
-
 /// Parser of one object: refuses fields it does not know, reads typed values.
 class Fields {
  public:
@@ -71,7 +62,7 @@ class Fields {
     return true;
   }
   bool fail(const std::string& where, const char* expected, const json& got) {
-    err_ = where + ": expected " + expected + ", got " + kindOf(got);
+    err_ = where + ": expected " + expected + ", got " + jsonTypeName(got);
     return false;
   }
 
@@ -89,14 +80,15 @@ bool numberList(const json& v, const std::string& where, std::vector<double>& ou
     return true;
   }
   if (!v.is_array()) {
-    err = where + ": expected a list of numbers, got " + kindOf(v);
+    err = where + ": expected a list of numbers, got " + jsonTypeName(v);
     return false;
   }
   out.clear();
   for (std::size_t i = 0; i < v.size(); ++i) {
     const json& e = v[i].is_array() && v[i].size() == 1 ? v[i][0] : v[i];
     if (!e.is_number()) {
-      err = where + ": entry " + std::to_string(i + 1) + " is " + kindOf(e) + ", not a number";
+      err =
+          where + ": entry " + std::to_string(i + 1) + " is " + jsonTypeName(e) + ", not a number";
       return false;
     }
     out.push_back(e.get<double>());
@@ -110,7 +102,7 @@ bool sectionList(const json& v, const std::string& where, std::vector<TubeSectio
   const bool single = v.is_array() && v.size() == 2 && v[0].is_number() && v[1].is_number();
   if (!v.is_array() || v.empty()) {
     err = where + ": expected a list of sections [area cm^2, length cm], got " +
-          (v.is_array() ? std::string("an empty list") : kindOf(v));
+          (v.is_array() ? std::string("an empty list") : jsonTypeName(v));
     return false;
   }
   out.clear();
@@ -132,7 +124,7 @@ bool breakPoints(const json& v, const std::string& where, ControlTrack& out, std
     err = where +
           ": expected a break-point track [[ms, ...], [values, ...], [kinds, ...]] "
           "(three rows), got " +
-          kindOf(v);
+          jsonTypeName(v);
     return false;
   }
   std::vector<double> rows[3];
@@ -220,7 +212,7 @@ bool glottis(const json& v, SynthesisOptions& o, std::string& err) {
       o.glottis = GlottalModel::Halvane;
     else {
       err = where + ": expected \"fant\" or \"halvane\", got " +
-            (n.is_string() ? "\"" + s + "\"" : kindOf(n));
+            (n.is_string() ? "\"" + s + "\"" : jsonTypeName(n));
       return false;
     }
     return true;
@@ -267,6 +259,15 @@ bool noise(const json& v, SynthesisOptions& o, std::string& err) {
 
 }  // namespace
 
+std::string jsonTypeName(const json& v) {
+  if (v.is_null()) return "null";
+  if (v.is_boolean()) return "true/false";
+  if (v.is_string()) return "a string";
+  if (v.is_object()) return "an object";
+  if (v.is_array()) return "a list";
+  return "a number";
+}
+
 bool parseModel(const json& model, SynthesisOptions& o, std::string& err) {
   Fields f(model, "model", err);
   if (!f.known({"nasal", "trachea", "walls", "wall_radiation", "dynamic_term", "Psub", "glottis",
@@ -299,14 +300,14 @@ bool parseModel(const json& model, SynthesisOptions& o, std::string& err) {
 bool parseSignalList(const json& list, std::vector<std::string>& names, std::string& err) {
   const bool one = list.is_string();
   if (!one && !list.is_array()) {
-    err = "signals: expected a list of signal names, got " + kindOf(list);
+    err = "signals: expected a list of signal names, got " + jsonTypeName(list);
     return false;
   }
   names.clear();
   for (std::size_t i = 0; i < (one ? 1 : list.size()); ++i) {
     const json& n = one ? list : list[i];
     if (!n.is_string()) {
-      err = "signals: entry " + std::to_string(i + 1) + " is " + kindOf(n) + ", not a name";
+      err = "signals: entry " + std::to_string(i + 1) + " is " + jsonTypeName(n) + ", not a name";
       return false;
     }
     names.push_back(n.get<std::string>());

@@ -9,6 +9,9 @@
 
 namespace vt {
 
+/// What kind of JSON value v is, for messages ("a number", "a list", ...).
+std::string jsonTypeName(const nlohmann::json& v);
+
 /// Reads the "model" object of a score into options (starting from the
 /// defaults, which give quorvel's samples bit for bit). Fields: nasal,
 /// trachea, walls, wall_radiation, dynamic_term, Psub, glottis, noise,

@@ -38,6 +38,8 @@ class QuorvelSession {
   }
   /// Treats an output longer than maxSamples as an allocation failure (0 = no limit).
   void setOutputLimit(std::size_t maxSamples) { synth_.setOutputLimit(maxSamples); }
+  /// Polls fn during a synthesis; true stops it (Ctrl-C in the host).
+  void setInterruptCheck(std::function<bool()> fn) { synth_.setInterruptCheck(std::move(fn)); }
 
  private:
   GatewayRates rates_;

@@ -1,5 +1,6 @@
 #include "synth/synthesizer.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdio>
@@ -15,7 +16,9 @@
 #include "artic/interpo_mem.h"
 #include "artic/interpolVTAF.h"
 #include "artic/interpolX.h"
+#include "artic/sample_index.h"
 #include "simulator/signal_tap.h"
+#include "synth/format_text.h"
 #include "synth/gateway_config.h"
 #include "synth/internal_signals.h"
 #include "synth/request_checks.h"
@@ -122,9 +125,31 @@ std::size_t outputLimitForMemory(std::size_t bytesPerSample) {
   return 0;
 }
 
+std::size_t outputLength(const SynthesisRequest& rq) {
+  std::size_t last = 0;
+  for (const ControlTrack* t : {&rq.TAg0, &rq.TAgP}) {
+    if (t->empty()) continue;
+    const float t_ms = static_cast<float>(t->back().time_ms);
+    last = std::max<std::size_t>(last, breakPointSample(t_ms, rq.smpfrq));
+  }
+  return last + 1;
+}
+
 SynthesisResult Synthesizer::synthesize(const SynthesisRequest& request) {
   const std::string refused = checkRequest(request);
   if (!refused.empty()) return refuse("", refused);
+  // The length follows from the tracks: an output beyond the memory limit is
+  // refused now rather than after hours of work (fs = 2^31 asked for 5e8
+  // samples before the allocation failed).
+  const std::size_t length = outputLength(request);
+  if (outputLimit_ != 0 && length > outputLimit_) {
+    return refuse(
+        "", formatText("%s The output would hold %zu samples (%.10g s at %g Hz), more "
+                       "than the %zu this machine's memory allows; shorten TAg0/TAgP "
+                       "or lower fs.",
+                       kArgumentCheckFailed, length, static_cast<double>(length) / request.smpfrq,
+                       static_cast<double>(request.smpfrq), outputLimit_));
+  }
   try {
     return run(request);
   } catch (const std::bad_alloc&) {
@@ -227,6 +252,8 @@ SynthesisResult Synthesizer::run(const SynthesisRequest& rq) {
                     "out of memory for " + std::to_string(std::size_t{j} + 1) + " output samples");
     }
     if (trace_) trace_(SampleTrace{j, g0, gp, f0, g.period, g.pulse, Ag, s});
+    if (interrupted_ && (j & 0xFFFu) == 0xFFFu && interrupted_())
+      return refuse(out.printed, kInterruptedError);
     if (memAg0.ended && memAgP.ended) break;
   }
 

@@ -48,6 +48,9 @@ class Synthesizer {
   /// Treats an output longer than maxSamples as an allocation failure
   /// (0 = no limit). Lets callers cap memory and lets tests reach that path.
   void setOutputLimit(std::size_t maxSamples) { outputLimit_ = maxSamples; }
+  /// Polls fn every few thousand output samples; when it returns true the
+  /// call stops, releases everything and reports kInterruptedError (Ctrl-C).
+  void setInterruptCheck(std::function<bool()> fn) { interrupted_ = std::move(fn); }
 
  private:
   SynthesisResult run(const SynthesisRequest& request);
@@ -56,7 +59,16 @@ class Synthesizer {
   GlottalDrive glottis_;
   std::function<void(const SampleTrace&)> trace_;
   std::size_t outputLimit_ = 0;
+  std::function<bool()> interrupted_;
 };
+
+/// Message of a synthesis stopped by the interrupt check.
+inline constexpr const char* kInterruptedError = "interrupted (Ctrl-C); nothing was returned";
+
+/// Number of output samples a request gives: one more than the later of the
+/// samples of the last break points of TAg0 and TAgP (a track without break
+/// points ends at sample 0). Known before any work, for requests checkRequest accepts.
+std::size_t outputLength(const SynthesisRequest& request);
 
 /// Longest output (samples) that keeps a call's buffers, bytesPerSample bytes
 /// per sample, within a quarter of the physical memory: beyond that the kernel

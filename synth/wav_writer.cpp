@@ -64,6 +64,12 @@ bool completeFloatFormatChunk(const std::string& file) {
   return ::pwrite(fd, fixed, kSize, kFrom) == static_cast<ssize_t>(kSize);
 }
 
+/// Why a file name selects no sound-file format.
+std::string formatRefusal(const std::string& path) {
+  return "cannot write \"" + path +
+         "\": the file name must end in .wav, .flac or .aiff, which selects the file format";
+}
+
 }  // namespace
 
 std::optional<SoundFileFormat> soundFileFormatFor(const std::string& path) {
@@ -72,6 +78,16 @@ std::optional<SoundFileFormat> soundFileFormatFor(const std::string& path) {
   if (ext == ".flac") return SoundFileFormat::Flac;
   if (ext == ".aiff" || ext == ".aif") return SoundFileFormat::Aiff;
   return std::nullopt;
+}
+
+std::string checkSoundFileTarget(const std::string& path) {
+  try {
+    const StagedOutput probe(path);  // removed again when it goes out of scope
+  } catch (const OutputFileError& e) {
+    return e.what();
+  }
+  if (!soundFileFormatFor(path)) return formatRefusal(path);
+  return {};
 }
 
 WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& samples,
@@ -94,9 +110,7 @@ WavWriteResult writeWavFile(const std::string& path, const std::vector<float>& s
   }
   const std::optional<SoundFileFormat> format = soundFileFormatFor(path);
   if (!format) {
-    res.error = "cannot write \"" + path +
-                "\": the file name must end in .wav, .flac or .aiff,"
-                " which selects the file format";
+    res.error = formatRefusal(path);
     return res;
   }
   // FLAC holds integers only: float samples go to its widest encoding.

@@ -24,6 +24,12 @@ enum class SoundFileFormat {
 /// .aif; nullopt for any other extension or none.
 std::optional<SoundFileFormat> soundFileFormatFor(const std::string& path);
 
+/// Empty when a sound file can be written at path (a known extension, a
+/// directory that takes a new file, no directory, device, FIFO or socket of
+/// that name), else why not. Creates and removes a temporary file beside
+/// path; nothing else is changed.
+std::string checkSoundFileTarget(const std::string& path);
+
 /// Outcome of writing a sound file.
 struct WavWriteResult {
   bool ok = false;

@@ -13,15 +13,16 @@ extern "C" {
 }
 
 #include "avcombine/mux_audio_video.h"
+#include "fileio/removal_on_signal.h"
 #include "quorvel_version.h"
 
 namespace vt::cli {
 
 /// Exit statuses of the combiner programs.
 enum ExitStatus : int {
-  kExitOk = 0,       ///< output written (or help shown)
-  kExitFailed = 1,   ///< combining failed; the message went to standard error
-  kExitUsage = 2,    ///< wrong arguments
+  kExitOk = 0,      ///< output written (or help shown)
+  kExitFailed = 1,  ///< combining failed; the message went to standard error
+  kExitUsage = 2,   ///< wrong arguments
 };
 
 /// What the command line asks for.
@@ -77,6 +78,8 @@ struct Program {
 /// and reports a failure on standard error as "name: message". Returns the
 /// exit status.
 inline int runProgram(const Program& p, int argc, char** argv) {
+  // Ctrl-C or SIGTERM while the output is written leaves no temporary file.
+  const RemoveTemporariesOnSignal removal;
   std::vector<std::string> files;
   std::string err;
   switch (parseFileArguments(argc, argv, p.nFiles, files, err)) {

@@ -18,14 +18,16 @@ No global state: ``synthesize`` uses a fresh synthesiser per call;
 
 from ._core import __version__  # the toolkit's release (CMake project version)
 from ._errors import ArgumentError, ArgumentTypeError, FileError
+from .analysis import formants, tracks, transfer_function
 from .area_functions import four_tube_af, read_vtaf, tube_track
 from .media import brellix, vantrix
 from .result import Result
 from .score import Score
 from .synthesizer import Synthesizer, synthesize
+from .vowels import Vowel, vowels
 
 __all__ = [
     "ArgumentError", "ArgumentTypeError", "FileError", "Result", "Score", "Synthesizer",
-    "__version__", "brellix", "four_tube_af", "read_vtaf", "synthesize", "tube_track",
-    "vantrix",
+    "Vowel", "__version__", "brellix", "formants", "four_tube_af", "read_vtaf", "synthesize",
+    "tracks", "transfer_function", "tube_track", "vantrix", "vowels",
 ]

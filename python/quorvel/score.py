@@ -2,6 +2,7 @@
 
 from __future__ import annotations
 
+import json
 import os
 from typing import Any, Dict, Iterable, List, Mapping, Optional, Union
 
@@ -14,6 +15,9 @@ from ._staged_file import write_staged
 
 #: Matrix fields in the order of the call quorvel(nss, TAg0, TAgP, TF0, TAF1, TAF2, dx, fs, VCV).
 FIELDS = ("nss", "TAg0", "TAgP", "TF0", "TAF1", "TAF2", "dx", "fs", "VCV")
+
+#: Fields kept as the score file writes them (dicts, lists, strings).
+RAW_FIELDS = ("model", "signals", "labels")
 
 _FIELD_DOCS = {
     "nss": "1×1: number of vocal-tract sections, 1..40",
@@ -52,10 +56,13 @@ class Score:
     and is refused with the same messages (``ArgumentError``). Fields are
     attributes (``score.TF0``) and items (``score["TF0"]``); ``fs`` and ``VCV``
     are None when not given. Assigning a field converts it; ``validate()``
-    runs the synthesiser's argument check without synthesising.
+    runs the synthesiser's checks without synthesising. ``model`` (a dict:
+    nasal branch, trachea, walls, Psub, glottis, noise, oversampling; see the
+    README's airway model) and ``signals`` (names of internal signals to
+    return) are kept as given, None when absent.
     """
 
-    __slots__ = ("_fields", "input_files")
+    __slots__ = ("_fields", "input_files", "model", "signals", "labels")
 
     nss = _field_property("nss")
     TAg0 = _field_property("TAg0")
@@ -78,11 +85,20 @@ class Score:
         self._fields: Dict[str, np.ndarray] = {}
         #: Area-function files the key frames were read from.
         self.input_files: List[str] = []
+        #: The airway model (dict as in a score file), None: quorvel's configuration.
+        self.model: Optional[Dict[str, Any]] = None
+        #: Internal signals to return beside the pressure (names), None: none.
+        self.signals: Optional[List[str]] = None
+        #: One name per key frame (not part of the call), None: none.
+        self.labels: Optional[List[str]] = None
         if isinstance(fields, Score):
             if kwargs or base_dir is not None:
                 raise TypeError("Score(score) takes no further fields")
             self._fields = {k: v.copy() for k, v in fields._fields.items()}
             self.input_files = list(fields.input_files)
+            self.model = _plain(fields.model)
+            self.signals = _plain(fields.signals)
+            self.labels = _plain(fields.labels)
             return
         if fields is None:
             fields = {}
@@ -102,41 +118,76 @@ class Score:
                 continue  # comments, as in a score file
             if key == "TAF2_files":
                 prepared[key] = _file_list(value)
-            elif key in ("fs", "VCV") and value is None:
+            elif key in ("fs", "VCV") + RAW_FIELDS and value is None:
                 continue  # not given
             elif key in FIELDS:
                 prepared[key] = as_matrix(key, value)
-            else:
-                prepared[key] = np.zeros((0, 0))  # the score reader names the unknown field
+            else:  # model, signals, labels; the score reader names unknown fields
+                prepared[key] = _plain(value)
         self._adopt(_core.parse_fields(prepared, base_dir))
+        self.model = prepared.get("model")
+        self.signals = prepared.get("signals")
+        self.labels = prepared.get("labels")
 
     def _adopt(self, checked: Dict[str, Any]) -> None:
         self.input_files = list(checked.pop("input_files", []))
         self._fields = dict(checked)
+
+    def _core_fields(self, signals: Iterable[str] = ()) -> Dict[str, Any]:
+        """The fields for the C++ checks: matrices, model, signal names (the
+        score's and then the given ones)."""
+        f: Dict[str, Any] = dict(self._fields)
+        for k in ("model", "labels"):
+            if getattr(self, k) is not None:
+                f[k] = _plain(getattr(self, k))
+        names = [] if self.signals is None else (
+            [self.signals] if isinstance(self.signals, str) else list(self.signals))
+        names += [n for n in signals if n not in names]
+        if names or self.signals is not None:
+            f["signals"] = names
+        return f
 
     @classmethod
     def load(cls, path: Union[str, os.PathLike]) -> "Score":
         """Reads a JSON score file (area-function files relative to its
         folder). FileError when it cannot be read, ArgumentError when its
         contents are refused (the command line's message)."""
+        path = as_path("path", path)
+        s = cls._empty()
+        s._adopt(_core.load_score(path))
+        # The model and the signal list as the file writes them (checked above).
+        with open(path, encoding="utf-8") as f:
+            doc = json.load(f)
+        s.model = doc.get("model")
+        s.signals = doc.get("signals")
+        s.labels = doc.get("labels")
+        return s
+
+    @classmethod
+    def _empty(cls) -> "Score":
         s = cls.__new__(cls)
         s._fields = {}
         s.input_files = []
-        s._adopt(_core.load_score(as_path("path", path)))
+        s.model = None
+        s.signals = None
+        s.labels = None
         return s
 
     @classmethod
     def default(cls) -> "Score":
         """The built-in example /asa/: 17 sections, 0.7 s at 10 kHz."""
-        s = cls.__new__(cls)
-        s._fields = {}
-        s.input_files = []
+        s = cls._empty()
         s._adopt(_core.default_score())
         return s
 
     def to_json(self) -> str:
         """The score as JSON text (numbers in their shortest exact form)."""
-        return _core.score_json(self._fields)
+        text = _core.score_json(self._core_fields()).rstrip()
+        assert text.endswith("}")
+        # The score writer has no model or signal list: they follow as given.
+        extra = "".join(f',\n  "{k}": {json.dumps(v)}' for k, v in
+                        (("model", self.model), ("signals", self.signals)) if v is not None)
+        return text[:-1].rstrip() + extra + "\n}\n"
 
     def save(self, path: Union[str, os.PathLike]) -> None:
         """Writes the score as a JSON file; the file appears complete or not
@@ -169,14 +220,18 @@ class Score:
         """Runs the synthesiser's argument check (shapes, ranges, times on
         increasing samples) without synthesising; raises ArgumentError with
         its message, returns the score when accepted."""
-        status, _, error = _core.check_score(self._fields)
+        status, _, error = _core.check_score(self._core_fields())
         if status != 0:
             raise ArgumentError(error)
         return self
 
-    def to_dict(self) -> Dict[str, np.ndarray]:
-        """The fields as a dict of copies (fs, VCV only when given)."""
-        return {k: v.copy() for k, v in self._fields.items()}
+    def to_dict(self) -> Dict[str, Any]:
+        """The fields as a dict of copies (fs, VCV, model, signals only when given)."""
+        d: Dict[str, Any] = {k: v.copy() for k, v in self._fields.items()}
+        for k in RAW_FIELDS:
+            if getattr(self, k) is not None:
+                d[k] = _plain(getattr(self, k))
+        return d
 
     def __getitem__(self, name: str) -> np.ndarray:
         return self._fields[name]
@@ -187,7 +242,8 @@ class Score:
     def __eq__(self, other: object) -> bool:
         if not isinstance(other, Score):
             return NotImplemented
-        return self._fields.keys() == other._fields.keys() and all(
+        return all(getattr(self, k) == getattr(other, k) for k in RAW_FIELDS) and \
+            self._fields.keys() == other._fields.keys() and all(
             v.shape == other._fields[k].shape and np.array_equal(v, other._fields[k], equal_nan=True)
             for k, v in self._fields.items())
 
@@ -196,6 +252,20 @@ class Score:
         F = self._fields["TAF1"].shape[1] if "TAF1" in self._fields else 0
         return (f"Score(nss={int(nss.flat[0]) if nss is not None and nss.size else None}, "
                 f"key frames={F}, fs={self.output_rate:g} Hz)")
+
+
+def _plain(value: Any) -> Any:
+    """A model or signal list as plain Python values (numpy arrays as nested
+    lists, numpy scalars as numbers), copied."""
+    if isinstance(value, np.ndarray):
+        return value.tolist()
+    if isinstance(value, np.generic):
+        return value.item()
+    if isinstance(value, Mapping):
+        return {k: _plain(v) for k, v in value.items()}
+    if isinstance(value, (list, tuple)):
+        return [_plain(v) for v in value]
+    return value
 
 
 def _file_list(value: Any) -> List[Optional[str]]:

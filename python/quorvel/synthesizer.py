@@ -2,7 +2,10 @@
 
 from __future__ import annotations
 
+import warnings
 from typing import Any, Iterable, Optional
+
+import numpy as np
 
 from . import _core
 from ._convert import as_int, as_matrix
@@ -24,14 +27,13 @@ def _raise_refusal(printed: str, error: str) -> None:
     raise e
 
 
-def _check_signals(signals: Iterable[str]) -> None:
+def _signal_names(signals: Iterable[str]) -> list:
     if isinstance(signals, str):
         raise ArgumentTypeError("signals: expected a sequence of signal names, not one string")
-    names = tuple(signals)
+    names = list(signals)
     if any(not isinstance(n, str) for n in names):
         raise ArgumentTypeError("signals: expected a sequence of signal names")
-    if names:
-        raise ArgumentError(f"unknown signal {names[0]!r}: this build records no internal signals")
+    return names
 
 
 class Synthesizer:
@@ -57,17 +59,23 @@ class Synthesizer:
         status, printed, error, samples, fs, nacc, signals = out
         if status != 0:
             _raise_refusal(printed, error)
+        bad = int(samples.size - np.count_nonzero(np.isfinite(samples)))
+        if bad:
+            # As the MEX warns (quorvel:nonfinite): the network diverged.
+            warnings.warn(f"{bad} of {samples.size} samples are not finite numbers (the "
+                          "simulation became unstable)", RuntimeWarning, stacklevel=3)
         return Result(samples, fs, printed, signals, nacc)
 
     def synthesize(self, score: Any, *, signals: Iterable[str] = ()) -> Result:
         """Synthesises a score: a quorvel.Score, a dict of score fields (lists
         or arrays in MATLAB's shapes, see quorvel.Score) or the path of a JSON
-        score. Returns a Result (samples: 1-D float32, radiated pressure in
-        dyn/cm²). Raises ArgumentError with the MEX's message when the call
+        score. ``signals``: names of internal signals to return beside the
+        score's own (glottal_flow, lip_flow, mouth_pressure, ... at the output
+        rate; Result.signals). Returns a Result (samples: 1-D float32,
+        radiated pressure in dyn/cm²). Raises ArgumentError with the MEX's message when the call
         is refused, TypeError/ValueError for values that are no score."""
         s = as_score(score)
-        _check_signals(signals)
-        return self._result(self._session.synthesize_score(s._fields))
+        return self._result(self._session.synthesize_score(s._core_fields(_signal_names(signals))))
 
     def quorvel(self, nss: Any, TAg0: Any, TAgP: Any, TF0: Any, TAF1: Any, TAF2: Any,
                 dx: Any, fs: Any = None, VCV: Any = None) -> Result:

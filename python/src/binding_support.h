@@ -45,5 +45,6 @@ void bindScore(py::module_& m);
 void bindSynthesizer(py::module_& m);
 void bindAreaFunctions(py::module_& m);
 void bindMedia(py::module_& m);
+void bindAnalysis(py::module_& m);
 
 }  // namespace vt::python

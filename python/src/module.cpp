@@ -14,4 +14,5 @@ PYBIND11_MODULE(_core, m) {
   vp::bindSynthesizer(m);
   vp::bindAreaFunctions(m);
   vp::bindMedia(m);
+  vp::bindAnalysis(m);
 }

@@ -15,8 +15,41 @@ using nlohmann::json;
 const char* const kMatrixFields[] = {"nss",  "TAg0", "TAgP", "TF0", "TAF1",
                                      "TAF2", "dx",   "fs",   "VCV"};
 
+/// A plain Python value (None, bool, int, float, str, list, tuple, dict with
+/// string keys) as JSON, numbers kept exactly: the fields that are no matrix.
+json jsonOfPython(const py::handle& v, const std::string& where) {
+  if (v.is_none()) return nullptr;
+  if (py::isinstance<py::bool_>(v)) return v.cast<bool>();
+  if (py::isinstance<py::int_>(v)) {
+    try {
+      return v.cast<long long>();
+    } catch (const py::cast_error&) {
+      return v.cast<double>();  // beyond 64 bits: as the JSON reader would take it
+    }
+  }
+  if (py::isinstance<py::float_>(v)) return v.cast<double>();
+  if (py::isinstance<py::str>(v)) return v.cast<std::string>();
+  if (py::isinstance<py::dict>(v)) {
+    json o = json::object();
+    for (const auto& [k, x] : v.cast<py::dict>()) {
+      if (!py::isinstance<py::str>(k)) throw py::type_error(where + ": keys must be strings");
+      const std::string key = k.cast<std::string>();
+      o[key] = jsonOfPython(x, where + "." + key);
+    }
+    return o;
+  }
+  if (py::isinstance<py::list>(v) || py::isinstance<py::tuple>(v)) {
+    json a = json::array();
+    for (const auto& x : v) a.push_back(jsonOfPython(x, where));
+    return a;
+  }
+  throw py::type_error(where + ": expected numbers, strings, true/false, lists or dicts, got " +
+                       std::string(py::str(py::type::of(v).attr("__name__"))));
+}
+
 /// A JSON document of a score's fields: each matrix as a list of its rows,
-/// numbers (also non-finite ones) as they are.
+/// numbers (also non-finite ones) as they are; other fields (model, signals,
+/// labels) as given.
 json documentOfFields(const py::dict& fields) {
   json doc = json::object();
   for (const auto& [k, v] : fields) {
@@ -30,6 +63,10 @@ json documentOfFields(const py::dict& fields) {
           files.push_back(fileName(py::cast<std::string>(f), "TAF2_files entry"));
       }
       doc[key] = std::move(files);
+      continue;
+    }
+    if (!py::isinstance<py::array>(v)) {  // model, signals, labels: as JSON holds them
+      doc[key] = jsonOfPython(v, key);
       continue;
     }
     const ScoreMatrix m = matrixFromArray(v, key.c_str());
@@ -47,6 +84,12 @@ json documentOfFields(const py::dict& fields) {
 
 /// The fields of a score as numpy arrays; "fs" and "VCV" only when given.
 py::dict fieldsOfScore(const Score& s) {
+  // The fields below are matrices only: a score's airway model or signal
+  // list would be lost, and its samples would silently be those without it.
+  if (s.hasModel || !s.signals.empty())
+    throw ArgumentRefused(
+        "model, signals: the Python package does not take a score's airway model or signal "
+        "list yet; use the command line (quorvel SCORE --signals ...) or quorvel_synth");
   py::dict d;
   const ScoreMatrix* ms[] = {&s.nss,  &s.TAg0, &s.TAgP, &s.TF0, &s.TAF1,
                              &s.TAF2, &s.dx,   &s.fs,   &s.VCV};

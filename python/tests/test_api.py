@@ -39,6 +39,16 @@ def test_score_fields_save_load_and_validate(tmp_path):
     with pytest.raises(quorvel.FileError):
         t.save(tmp_path / "missing" / "s.json")
     assert sorted(os.listdir(tmp_path)) == ["s.json"]  # no temporary left behind
+    # A score with an airway model keeps it through save and load.
+    m = quorvel.Score.load(SOURCE_DIR / "examples" / "ama.json")
+    assert m.model["nasal"]["branch_section"] == 12
+    m.labels = ["a"] * m.TAF1.shape[1]
+    m.signals = ["nostril_flow"]
+    m.save(tmp_path / "m.json")
+    assert quorvel.Score.load(tmp_path / "m.json") == m
+    assert np.array_equal(quorvel.synthesize(tmp_path / "m.json").samples,
+                          quorvel.synthesize(m.to_dict()).samples)
+    os.unlink(tmp_path / "m.json")
     # A score from area-function files keeps the names it read.
     f = quorvel.Score.load(SOURCE_DIR / "examples" / "asa_files.json")
     assert f.input_files and all(os.path.exists(p) for p in f.input_files)
@@ -59,8 +69,13 @@ def test_result_arrays_and_files(tmp_path):
         r.write(tmp_path / "no" / "a.wav")
     with pytest.raises(ValueError, match="whole number of Hz"):
         quorvel.Result(r.samples, 11025.5).write(tmp_path / "b.wav")
-    with pytest.raises(quorvel.ArgumentError, match="unknown signal"):
+    with pytest.raises(quorvel.ArgumentError):
         quorvel.synthesize(quorvel.Score.default(), signals=["Ug"])
+    g = quorvel.synthesize(quorvel.Score.default(), signals=["glottal_flow", "lip_flow"])
+    assert sorted(g.signals) == ["glottal_flow", "lip_flow"]
+    assert all(v.dtype == np.float32 and v.shape == g.samples.shape for v in g.signals.values())
+    # Asking for signals leaves the pressure as it is.
+    assert np.array_equal(g.samples, quorvel.synthesize(quorvel.Score.default()).samples)
     r.write(tmp_path / "a.flac")
     assert (tmp_path / "a.flac").read_bytes()[:4] == b"fLaC"
     with pytest.raises(quorvel.FileError):
@@ -73,6 +88,15 @@ def _octave(script, tmp_path):
     (tmp_path / "run.m").write_text(f"addpath('{MEX_DIR}');\n{script}\n")
     subprocess.run([OCTAVE, "--no-gui", "--norc", "--quiet", "run.m"], cwd=tmp_path, check=True,
                    capture_output=True, timeout=300)
+
+
+def test_a_diverging_network_warns_as_the_mex_does():
+    s = quorvel.Score.default()  # closed baseline, large pulses at 1000 Hz: unstable at 10 kHz
+    s.TF0, s.TAg0, s.TAgP = [[0, 700], [1000, 1000], [1, 1]], [[0, 700], [0, 0], [1, 1]], \
+        [[0, 700], [0.4, 0.4], [1, 1]]
+    with pytest.warns(RuntimeWarning, match="not finite numbers"):
+        r = quorvel.synthesize(s)
+    assert not np.all(np.isfinite(r.samples))
 
 
 def test_area_function_helpers_match_the_mex_entries(tmp_path):

@@ -124,7 +124,7 @@ TEST_F(QuorvelCli, FailuresLeaveNoFileAndNeverReplaceInputsOrDevices) {
   }
   EXPECT_EQ(cli({"/dev/zero", "-o", out}), 1);  // read whole, it exhausted the memory
   EXPECT_TRUE(said("it is a device")) << err_.str();
-  EXPECT_EQ(cli({"-o", ""}), 2);  // not the default name
+  EXPECT_EQ(cli({"-o", ""}), 2);                               // not the default name
   for (const auto& e : fs::directory_iterator(dir_.path("")))  // no output, no partial file
     EXPECT_EQ(e.path().filename(), "bad.json");
 
@@ -143,6 +143,60 @@ TEST_F(QuorvelCli, FailuresLeaveNoFileAndNeverReplaceInputsOrDevices) {
   EXPECT_EQ(cli({score, "-o", dir_.path("./v.json")}), 1);
   EXPECT_TRUE(said("is the input file")) << err_.str();
   EXPECT_EQ(fs::file_size(score), std::string(kShortScore).size());
+}
+
+TEST_F(QuorvelCli, RefusalsNameTheScoreAndComeBeforeTheWork) {
+  const std::string score = dir_.path("s.json");
+  const std::string who = "quorvel: " + score + ": ";
+  const std::pair<std::string, std::string> cases[] = {
+      {edited("[130, 130]", "[130, -130]"), "TF0 row 2, column 2: F0 (Hz) -130 is negative"},
+      {edited("\"dx\": 1", "\"dx\": 0"), "dx row 1, column 1: section length 0 cm must be above 0"},
+      {edited("[[1, 1], [2, 2]", "[[1e39, 1], [2, 2]"),
+       "TAF2 row 1, column 1: area (cm^2) 1e+39 lies beyond"},
+      // A one-frame TAF1 written as a flat list is told how to write it.
+      {edited("[[0, 30], [1, 1], [1, 1]]", "[0, 1, -1]"),
+       "TAF1 must have 3 rows (it has 1): one column [time ms; kind; source junction] per key "
+       "frame. A single column is written as three rows of one number each: \"TAF1\": [[0], "
+       "[1], [-1]] (a flat list is one row)."},
+      {"{\"nss\": 4,", "malformed JSON"},
+  };
+  for (const auto& [text, message] : cases) {
+    dir_.write("s.json", text);
+    EXPECT_EQ(cli({score, "-o", dir_.path("s.wav")}), 1) << text;
+    EXPECT_EQ(err_.str().rfind(who, 0), 0u) << err_.str();
+    EXPECT_TRUE(said(message)) << err_.str();
+  }
+  // Outputs that cannot be created are refused before the synthesis (a
+  // missing directory failed only after it).
+  dir_.write("s.json", kShortScore);
+  EXPECT_EQ(cli({score, "-o", dir_.path("no/such/dir/s.wav")}), 1);
+  EXPECT_TRUE(said(who + "cannot create the output file")) << err_.str();
+  EXPECT_EQ(cli({score, "-o", dir_.path("s.mp3")}), 1);
+  EXPECT_TRUE(said("must end in .wav, .flac or .aiff")) << err_.str();
+  EXPECT_EQ(cli({score, "--gain", "0"}), 2);  // a file of silence
+  EXPECT_TRUE(said("--gain 0 would write silence")) << err_.str();
+  ASSERT_EQ(cli({score, "--pcm16", "-o", dir_.path("s.flac")}), 0) << err_.str();
+  EXPECT_TRUE(said("16-bit PCM")) << out_.str();
+  for (const auto& e : fs::directory_iterator(dir_.path("")))
+    EXPECT_TRUE(e.path().filename() == "s.json" || e.path().filename() == "s.flac") << e.path();
+}
+
+TEST_F(QuorvelCli, DivergenceIsAFailureUnlessAllowed) {
+  // Areas alternating between 1000 cm^2 and a closure every sample (a final
+  // key-frame segment of one sample): the network diverges at sample 24.
+  const std::string score =
+      dir_.write("d.json", R"({"nss": 4, "TAg0": [[0, 100], [0.05, 0.05], [1, 1]],
+      "TAgP": [[0, 100], [0.2, 0.2], [1, 1]], "TF0": [[0, 100], [130, 130], [1, 1]],
+      "TAF1": [[0, 0.1], [1, 2], [1, 1]], "TAF2": [[1, 1000], [2, 1000], [3, 0.001], [2, 1000]],
+      "dx": 1})");
+  // It wrote a WAV file of NaN and exited 0, with a warning.
+  EXPECT_EQ(cli({score}), 1);
+  EXPECT_TRUE(said("quorvel: " + score + ": ") && said("the first is sample ") &&
+              said("nothing was written") && said("Numerical limits") && said("--allow-nonfinite"))
+      << err_.str();
+  EXPECT_FALSE(fs::exists(dir_.path("d.wav")));
+  EXPECT_EQ(cli({score, "--allow-nonfinite"}), 0) << err_.str();
+  EXPECT_TRUE(said("warning: ") && fs::exists(dir_.path("d.wav"))) << err_.str();
 }
 
 TEST_F(QuorvelCli, HelpDocumentsTheFormatWithAWorkingExample) {

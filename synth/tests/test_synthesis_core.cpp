@@ -18,7 +18,8 @@ Score shortCall() {
   EXPECT_TRUE(parseScore(R"({"nss": 4, "TAg0": [[0, 30], [0.05, 0.05], [1, 1]],
       "TAgP": [[0, 30], [0.2, 0.2], [1, 1]], "TF0": [[0, 30], [160, 160], [1, 1]],
       "TAF1": [[0, 30], [1, 1], [1, 1]], "TAF2": [[1, 1], [2, 2], [3, 3], [2, 2]], "dx": 1})",
-                         s, err)) << err;
+                         s, err))
+      << err;
   return s;
 }
 
@@ -86,12 +87,31 @@ TEST(SynthesisCore, FailedCallsLeaveTheSessionUsable) {
   EXPECT_EQ(r.error.rfind("quorvel argument checking failed.", 0), 0u) << r.error;
   EXPECT_EQ(q.rates().simfrq, 48000.0f);  // the failed check's rates stay
 
-  // An output that cannot be allocated is an error, after which the
-  // simulator, torn down on the way out, rebuilds for the next call.
-  q.setOutputLimit(100);
+  // An output beyond the memory limit is refused before any sample is
+  // computed (it failed only once the buffer had grown past the limit);
+  // the next call works.
+  std::size_t traced = 0;
+  q.setTraceObserver([&](const SampleTrace&) { ++traced; });
+  q.setOutputLimit(300);
   r = run(q, shortCall());
-  EXPECT_EQ(r.error, "out of memory for 101 output samples");
+  EXPECT_EQ(r.error,
+            "quorvel argument checking failed. The output would hold 301 samples (0.0301 s at "
+            "10000 Hz), more than the 300 this machine's memory allows; shorten TAg0/TAgP or "
+            "lower fs.");
+  EXPECT_EQ(traced, 0u);
+  q.setOutputLimit(301);
+  EXPECT_EQ(run(q, shortCall()).samples.size(), 301u);
   q.setOutputLimit(0);
+
+  // An interrupt stops the call with everything released; the next call runs.
+  int polls = 0;
+  q.synthesizer().setInterruptCheck([&] { return ++polls == 1; });
+  Score longer = shortCall();
+  longer.TAg0 = ScoreMatrix::fromRows({{0, 3000}, {0.05, 0.05}, {1, 1}});
+  r = run(q, longer);
+  EXPECT_EQ(r.error, kInterruptedError);
+  EXPECT_TRUE(r.samples.empty());
+  EXPECT_EQ(run(q, longer).samples.size(), 30001u);
   r = run(q, shortCall());
   EXPECT_EQ(r.samples.size(), 301u) << r.error;
 }

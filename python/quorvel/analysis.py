@@ -1,0 +1,99 @@
+"""Frequency-domain analysis of an area function and the per-frame ground
+truth of a score: the same network the synthesiser simulates (lumped tube
+sections with viscous losses, air compliance, yielding walls, lip radiation,
+optionally the nasal branch), driven at the glottis."""
+
+from __future__ import annotations
+
+from typing import Any, Dict, Mapping, Optional, Tuple, Union
+
+import numpy as np
+
+from . import _core
+from ._convert import as_vector
+from ._errors import ArgumentError
+from .score import as_score
+
+Glottis = Union[str, float]
+
+
+def _geometry(areas: Any, lengths: Any) -> Tuple[list, list]:
+    a = as_vector("areas", areas)
+    x = np.atleast_1d(np.asarray(lengths, dtype=np.float64)).reshape(-1)
+    if a.size == 0:
+        raise ArgumentError("areas: no sections given")
+    return a.tolist(), x.tolist()
+
+
+def _glottal_area(glottis: Glottis) -> Optional[float]:
+    if isinstance(glottis, str):
+        if glottis != "closed":
+            raise ArgumentError('glottis: "closed" or a glottal area in cm²')
+        return None
+    return float(glottis)
+
+
+def _nasal(nasal: Optional[Mapping[str, Any]]) -> Optional[dict]:
+    if nasal is None:
+        return None
+    d = dict(nasal)
+    if "areas" not in d or "lengths" not in d:
+        raise ArgumentError("nasal: a dict with areas and lengths (cm², cm; velum first), "
+                            "optionally branch_section, coupling_sections and sinus")
+    d["areas"], d["lengths"] = _geometry(d["areas"], d["lengths"])
+    return d
+
+
+def transfer_function(areas: Any, lengths: Any, freqs: Any = None, *,
+                      nasal: Optional[Mapping[str, Any]] = None, glottis: Glottis = "closed",
+                      warp_fs: Optional[float] = None) -> Tuple[np.ndarray, np.ndarray]:
+    """Transfer function from the glottal volume velocity to the radiated
+    volume velocity (lips plus nostrils) of an area function.
+
+    ``areas`` in cm² (glottis first, finite, >= 0), ``lengths`` in cm (one
+    value or one per section, >= 0), ``freqs`` in Hz (strictly increasing,
+    default 0..5000 Hz in 10 Hz steps). ``nasal``: a dict with ``areas``,
+    ``lengths`` of the nasal branch (velum coupling first, nostrils last),
+    optional ``branch_section`` (9), ``coupling_sections`` (3), ``sinus``
+    (False). ``glottis``: "closed" (ideal volume-velocity source) or a
+    glottal area in cm². ``warp_fs``: simulation rate (Hz) whose trapezoidal
+    rule the response is seen through. Returns ``(freqs, H)``, H complex."""
+    f = np.arange(0.0, 5001.0, 10.0) if freqs is None else as_vector("freqs", freqs)
+    if warp_fs is not None and freqs is None:
+        f = f[f < 0.5 * float(warp_fs)]
+    a, x = _geometry(areas, lengths)
+    lips, nostrils, _, _ = _core.transfer_function(a, x, f.tolist(), _nasal(nasal),
+                                                   _glottal_area(glottis),
+                                                   None if warp_fs is None else float(warp_fs))
+    return f, lips + nostrils
+
+
+def formants(areas: Any, lengths: Any, count: int = 4, *,
+             nasal: Optional[Mapping[str, Any]] = None, glottis: Glottis = "closed",
+             warp_fs: Optional[float] = None, max_hz: Optional[float] = None,
+             antiresonances: bool = False) -> Tuple[np.ndarray, np.ndarray]:
+    """The first ``count`` resonances (``antiresonances=True``: zeros of
+    the radiated flow, with a nasal branch) of an area function as
+    ``(frequencies_hz, bandwidths_hz)``; arguments as for
+    transfer_function. ``max_hz`` bounds the search (default 1200·count +
+    1000 Hz, below half of warp_fs)."""
+    if int(count) < 1:
+        raise ArgumentError("count must be >= 1")
+    limit = float(max_hz) if max_hz is not None else 1200.0 * int(count) + 1000.0
+    if warp_fs is not None and max_hz is None:
+        limit = min(limit, 0.49 * float(warp_fs))
+    a, x = _geometry(areas, lengths)
+    f, b = _core.formants(a, x, limit, _nasal(nasal), _glottal_area(glottis),
+                          None if warp_fs is None else float(warp_fs), bool(antiresonances))
+    return np.asarray(f[:int(count)]), np.asarray(b[:int(count)])
+
+
+def tracks(score: Any, every_ms: float = 5) -> Dict[str, np.ndarray]:
+    """Per-frame ground truth of a score's utterance, every ``every_ms`` ms:
+    ``time_ms``, ``F0_Hz``, ``Ag_cm2`` (glottal area), ``Psub_cmH2O``,
+    ``formants_Hz`` and ``bandwidths_Hz`` (frames × 5, NaN where fewer,
+    closed glottis, as the simulation rate sees them), ``narrowest_section``,
+    ``narrowest_area_cm2``, ``frication_junction`` (-1: none) and
+    ``duration_s``. The values come from the synthesiser's own run."""
+    s = as_score(score)
+    return _core.tracks(s._fields, float(every_ms))

@@ -1,0 +1,74 @@
+"""quorvel.transfer_function, formants, tracks, vowels and the overview
+picture: agreement with the command line, refusals, the picture's parts."""
+
+import math
+import subprocess
+import sys
+
+import numpy as np
+import pytest
+
+import quorvel
+from conftest import CLI, SOURCE_DIR
+
+A_FILE = SOURCE_DIR / "examples" / "tracts" / "vowels" / "a_story1996_17.txt"
+
+
+def test_formants_match_the_command_line_and_the_transfer_peak():
+    a, x, _, _ = quorvel.read_vtaf(A_FILE)
+    F, B = quorvel.formants(a, x, count=3)
+    assert F.shape == (3,) and np.all(B > 0) and F[0] > 700 and F[1] < 1300
+    if CLI:
+        out = subprocess.run([CLI, "formants", str(A_FILE), "--count", "3"], check=True,
+                             capture_output=True, text=True).stdout.splitlines()[2:]
+        assert [float(l.split()[1]) for l in out] == pytest.approx(F, abs=0.01)
+    f, H = quorvel.transfer_function(a, x[0], np.arange(F[0] - 40, F[0] + 40, 0.5))
+    assert abs(f[np.argmax(abs(H))] - F[0]) < 2
+    Fw, _ = quorvel.formants(a, x, 2, warp_fs=30000)
+    assert Fw[1] < F[1]
+    Fo, Bo = quorvel.formants(a, x, 1, glottis=0.05)
+    assert Fo[0] > F[0] and Bo[0] > B[0]
+
+
+def test_nasal_branch_adds_antiresonances():
+    tube = np.full(17, 3.0)
+    nasal = {"areas": [1.0] * 3 + [1.5] * 13, "lengths": [0.6] * 3 + [0.7] * 13}
+    Z, _ = quorvel.formants(tube, 1.0, 3, nasal=nasal, antiresonances=True)
+    assert Z.size >= 1
+    assert quorvel.formants(tube, 1.0, 3, antiresonances=True)[0].size == 0
+
+
+@pytest.mark.parametrize("call", [
+    lambda: quorvel.formants([], 1.0),
+    lambda: quorvel.formants([1.0, math.nan], 1.0),
+    lambda: quorvel.formants([1.0, 2.0], -1.0),
+    lambda: quorvel.formants([1.0, 2.0], [1.0, 1.0, 1.0]),
+    lambda: quorvel.transfer_function([1.0, 2.0], 1.0, [100.0, 50.0]),
+    lambda: quorvel.transfer_function([1.0, 2.0], 1.0, glottis="open"),
+])
+def test_bad_input_is_refused(call):
+    with pytest.raises(ValueError):
+        call()
+
+
+def test_tracks_and_vowels():
+    tr = quorvel.tracks(SOURCE_DIR / "examples" / "worked" / "aiu.json")
+    assert tr["formants_Hz"].shape == (141, 5)
+    i = int(np.searchsorted(tr["time_ms"], 280))
+    assert tr["formants_Hz"][i, 1] > 2000 and tr["formants_Hz"][i, 0] < 400  # /i/
+    assert np.all(tr["Psub_cmH2O"] == 8)
+    v = quorvel.vowels()
+    assert v["story1996_a"].areas.size == 44 and "Story" in v["story1996_a"].source
+
+
+def test_overview_picture(tmp_path):
+    pytest.importorskip("matplotlib")
+    out = tmp_path / "asa.png"
+    r = subprocess.run([sys.executable, "-m", "quorvel", "plot",
+                        str(SOURCE_DIR / "examples" / "asa.json"), "-o", str(out)],
+                       capture_output=True, text=True)
+    assert r.returncode == 0, r.stderr
+    assert out.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
+    bad = subprocess.run([sys.executable, "-m", "quorvel", "plot", str(tmp_path / "none.json")],
+                         capture_output=True, text=True)
+    assert bad.returncode == 1 and "none.json" in bad.stderr
