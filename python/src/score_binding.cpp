@@ -84,12 +84,8 @@ json documentOfFields(const py::dict& fields) {
 
 /// The fields of a score as numpy arrays; "fs" and "VCV" only when given.
 py::dict fieldsOfScore(const Score& s) {
-  // The fields below are matrices only: a score's airway model or signal
-  // list would be lost, and its samples would silently be those without it.
-  if (s.hasModel || !s.signals.empty())
-    throw ArgumentRefused(
-        "model, signals: the Python package does not take a score's airway model or signal "
-        "list yet; use the command line (quorvel SCORE --signals ...) or quorvel_synth");
+  // Matrices only: the Python side keeps a score's model, signal list and
+  // labels as the file writes them (quorvel.Score.load).
   py::dict d;
   const ScoreMatrix* ms[] = {&s.nss,  &s.TAg0, &s.TAgP, &s.TF0, &s.TAF1,
                              &s.TAF2, &s.dx,   &s.fs,   &s.VCV};
