@@ -32,7 +32,7 @@ enum class FlowOutput {
 SimConfig synthesiserPhysics();
 
 /// Everything besides the geometry that an analysis needs.
-struct AnalysisSpec {
+struct AnalysisSetup {
   /// Simulation rate simfrq (Hz, > 0: the companion scaling and, with
   /// Trapezoidal, the warp), air, wall and radiation constants, the switches
   /// `wall` and `rad_boundary`, the glottal depth and slit length, lung

@@ -62,9 +62,9 @@ std::vector<Resonance> roots_near_extrema(const TractAnalysis& ta,
                                           double f_max_hz,
                                           const std::function<cplx(double, double)>& start,
                                           const std::function<Resonance(cplx)>& to_resonance) {
-  const double fs_half = 0.5 * ta.spec().physics.simfrq;
+  const double fs_half = 0.5 * ta.setup().physics.simfrq;
   double top = f_max_hz + 300.0;
-  if (ta.spec().mapping == FrequencyMapping::Trapezoidal) top = std::min(top, 0.999 * fs_half);
+  if (ta.setup().mapping == FrequencyMapping::Trapezoidal) top = std::min(top, 0.999 * fs_half);
   const std::size_t n = static_cast<std::size_t>(top / kGridStepHz) + 1;
   std::vector<double> mag2(n, 0.0);
   for (std::size_t i = 1; i < n; ++i) mag2[i] = std::norm(G_at(i * kGridStepHz));
@@ -117,7 +117,7 @@ std::vector<Resonance> roots_near_extrema(const TractAnalysis& ta,
 std::complex<double> TractAnalysis::companion_of(double f_hz, double bandwidth_hz) const {
   const double pi = std::numbers::pi;
   const cplx s{-pi * bandwidth_hz, 2 * pi * f_hz};
-  if (spec_.mapping == FrequencyMapping::Trapezoidal) {
+  if (setup_.mapping == FrequencyMapping::Trapezoidal) {
     const cplx z = std::exp(s * k_.dt_sim);
     return (z - 1.0) / (z + 1.0);
   }

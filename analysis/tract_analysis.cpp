@@ -45,17 +45,17 @@ SimConfig synthesiserPhysics() {
   return cfg;
 }
 
-TractAnalysis::TractAnalysis(std::span<const area_function> tract, const AnalysisSpec& spec,
+TractAnalysis::TractAnalysis(std::span<const area_function> tract, const AnalysisSetup& setup,
                              const std::optional<NasalBranch>& nasal)
-    : spec_(spec), nasal_(nasal.has_value()) {
-  SimConfig& cfg = spec_.physics;
+    : setup_(setup), nasal_(nasal.has_value()) {
+  SimConfig& cfg = setup_.physics;
   if (!std::isfinite(cfg.simfrq) || cfg.simfrq <= 0)
     refuse("simulation rate must be finite and > 0 Hz (got " + std::to_string(cfg.simfrq) + ")");
   if (!std::isfinite(cfg.Psub) || cfg.Psub < 0)
     refuse("lung pressure must be finite and >= 0 cm H2O (got " + std::to_string(cfg.Psub) + ")");
-  if (!std::isfinite(spec.glottal_area_cm2) || spec.glottal_area_cm2 < 0)
+  if (!std::isfinite(setup.glottal_area_cm2) || setup.glottal_area_cm2 < 0)
     refuse("glottal area must be finite and >= 0 cm² (got " +
-           std::to_string(spec.glottal_area_cm2) + ")");
+           std::to_string(setup.glottal_area_cm2) + ")");
   const std::vector<area_function> af = checked_sections(tract, "vocal tract");
   const int n = static_cast<int>(af.size());
 
@@ -105,7 +105,7 @@ TractAnalysis::TractAnalysis(std::span<const area_function> tract, const Analysi
   // Glottis and the flow law: the kinetic resistances of the glottis and of
   // the narrowest section, linearised at the stationary flow, as every step
   // of the simulator puts them into the network.
-  const area_function afglt{nonzero_t(spec.glottal_area_cm2), nonzero_t(cfg.xg)};
+  const area_function afglt{nonzero_t(setup.glottal_area_cm2), nonzero_t(cfg.xg)};
   acous_elements_t(k_, cfg.wall, kTubeGlottis, 1, &afglt, acglt_);
   constriction pharynx{}, mouth{};
   find_constriction(af.data(), nvt0, afbu, nbu0, cfg.nasal_tract, pharynx, mouth, Ac_);
@@ -121,12 +121,12 @@ TractAnalysis::TractAnalysis(std::span<const area_function> tract, const Analysi
 
 std::complex<double> TractAnalysis::companion(double f_hz) const {
   const double theta = std::numbers::pi * f_hz * k_.dt_sim;
-  return {0.0, spec_.mapping == FrequencyMapping::Trapezoidal ? std::tan(theta) : theta};
+  return {0.0, setup_.mapping == FrequencyMapping::Trapezoidal ? std::tan(theta) : theta};
 }
 
 Resonance TractAnalysis::resonance_of(std::complex<double> p) const {
   const double dt = k_.dt_sim, pi = std::numbers::pi;
-  if (spec_.mapping == FrequencyMapping::Trapezoidal) {
+  if (setup_.mapping == FrequencyMapping::Trapezoidal) {
     const cplx z = (1.0 + p) / (1.0 - p);
     return {std::arg(z) / (2 * pi * dt), -std::log(std::abs(z)) / (pi * dt)};
   }
@@ -137,9 +137,9 @@ Resonance TractAnalysis::resonance_of(std::complex<double> p) const {
 void TractAnalysis::check_frequency(double f_hz) const {
   if (!std::isfinite(f_hz) || f_hz < 0)
     refuse("frequency must be finite and >= 0 Hz (got " + std::to_string(f_hz) + ")");
-  if (spec_.mapping == FrequencyMapping::Trapezoidal && f_hz >= 0.5 * spec_.physics.simfrq)
+  if (setup_.mapping == FrequencyMapping::Trapezoidal && f_hz >= 0.5 * setup_.physics.simfrq)
     refuse("frequency " + std::to_string(f_hz) + " Hz is not below half the simulation rate (" +
-           std::to_string(0.5 * spec_.physics.simfrq) + " Hz)");
+           std::to_string(0.5 * setup_.physics.simfrq) + " Hz)");
 }
 
 // Series branch of a junction and shunt branch of a section in companion
@@ -147,7 +147,7 @@ void TractAnalysis::check_frequency(double f_hz) const {
 // and dt/(2Cw), so with p = s·dt/2 the impedances are R + p·L, the shunt
 // admittance p·C + 1/(Rw + p·Lw + Cw/p).
 TractAnalysis::Flows TractAnalysis::flows(std::complex<double> p) const {
-  const bool walls = spec_.physics.wall == 1;
+  const bool walls = setup_.physics.wall == 1;
   auto Z = [&](const td_acoustic_elements& e) { return e.R + p * e.L; };
   auto Y = [&](const td_acoustic_elements& e) {
     cplx y = p * e.C;
@@ -198,10 +198,10 @@ TractAnalysis::Flows TractAnalysis::flows(std::complex<double> p) const {
 // wall, the inlet half and the lung resistance to the lungs (constant
 // pressure: small-signal ground).
 std::complex<double> TractAnalysis::source_admittance(std::complex<double> p) const {
-  if (spec_.glottis == GlottisMode::Closed) return 0.0;
+  if (setup_.glottis == GlottisMode::Closed) return 0.0;
   const td_acoustic_elements& g = acglt_[1];
   cplx Yg = p * g.C;
-  if (spec_.physics.wall == 1) Yg += 1.0 / (g.Rw + p * g.Lw + g.Cw / p);
+  if (setup_.physics.wall == 1) Yg += 1.0 / (g.Rw + p * g.Lw + g.Cw / p);
   const cplx Zsrc = g.R + 1.0 / (Yg + 1.0 / (acglt_[0].R + k_.Rlungs));
   return 1.0 / Zsrc;
 }
@@ -233,7 +233,7 @@ Response TractAnalysis::response(std::complex<double> p) const {
   r.z_in = f.P_cut / f.U_cut;
   // Radiated pressure Kr times the change of the radiated flow per step:
   // (1 - z⁻¹) = 2p/(1+p) under the trapezoidal mapping, s·dt = 2p otherwise.
-  const cplx diff = spec_.mapping == FrequencyMapping::Trapezoidal ? 2.0 * p / (1.0 + p) : 2.0 * p;
+  const cplx diff = setup_.mapping == FrequencyMapping::Trapezoidal ? 2.0 * p / (1.0 + p) : 2.0 * p;
   r.pressure = k_.Kr * diff * (r.lips + r.nostrils);
   return r;
 }

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "analysis/analysis_spec.h"
+#include "analysis/analysis_setup.h"
 #include "records/area_function.h"
 #include "simulator/constriction.h"
 #include "simulator/sim_constants.h"
@@ -44,7 +44,7 @@ class TractAnalysis {
   /// first; areas finite and >= 0, lengths finite and >= 0 (both floored at
   /// 0.001 like the simulator's). Throws std::invalid_argument with a message
   /// naming the offending value.
-  explicit TractAnalysis(std::span<const area_function> tract, const AnalysisSpec& spec = {},
+  explicit TractAnalysis(std::span<const area_function> tract, const AnalysisSetup& setup = {},
                          const std::optional<NasalBranch>& nasal = std::nullopt);
 
   /// Response at frequency f_hz (finite, >= 0; below simfrq/2 with the
@@ -69,7 +69,7 @@ class TractAnalysis {
   /// Stationary flow through glottis and constriction, cm³/s.
   double stationary_flow_cm3_s() const { return Udc_; }
   bool has_nasal_branch() const { return nasal_; }
-  const AnalysisSpec& spec() const { return spec_; }
+  const AnalysisSetup& setup() const { return setup_; }
 
  private:
   struct Flows {
@@ -97,7 +97,7 @@ class TractAnalysis {
   static std::complex<double> output_flow(const Flows& f, FlowOutput output);
   void check_frequency(double f_hz) const;
 
-  AnalysisSpec spec_;
+  AnalysisSetup setup_;
   SimConstants k_{};
   bool nasal_ = false;
   std::vector<td_acoustic_elements> ac_, acbu_, acnc_, acna_;

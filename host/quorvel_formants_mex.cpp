@@ -102,16 +102,16 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   std::vector<vt::area_function> tract(A.size());
   for (std::size_t i = 0; i < A.size(); ++i)
     tract[i] = {static_cast<float>(A[i]), static_cast<float>(x.size() == 1 ? x[0] : x[i])};
-  vt::analysis::AnalysisSpec spec;
+  vt::analysis::AnalysisSetup setup;
   if (warpGiven && warp != 0) {
-    spec.mapping = vt::analysis::FrequencyMapping::Trapezoidal;
-    spec.physics.simfrq = static_cast<float>(warp);
+    setup.mapping = vt::analysis::FrequencyMapping::Trapezoidal;
+    setup.physics.simfrq = static_cast<float>(warp);
   }
   if (AgGiven) {
-    spec.glottis = vt::analysis::GlottisMode::Loaded;
-    spec.glottal_area_cm2 = static_cast<float>(Ag);
+    setup.glottis = vt::analysis::GlottisMode::Loaded;
+    setup.glottal_area_cm2 = static_cast<float>(Ag);
   }
-  const vt::analysis::TractAnalysis ta(tract, spec);  // throws invalid_argument on bad values
+  const vt::analysis::TractAnalysis ta(tract, setup);  // throws invalid_argument on bad values
   if (transfer) {
     const auto r = ta.sweep(f);
     std::vector<cplx> H, Z, P;
@@ -122,7 +122,7 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     return std::nullopt;
   }
   // Formant n of a tract lies below about 1200·n + 1000 Hz.
-  const double limit = spec.mapping == vt::analysis::FrequencyMapping::Trapezoidal
+  const double limit = setup.mapping == vt::analysis::FrequencyMapping::Trapezoidal
                            ? std::min(1200.0 * count + 1000.0, 0.49 * warp)
                            : 1200.0 * count + 1000.0;
   auto F = ta.formants(limit);

@@ -184,7 +184,6 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
   // Histories from the completed previous solution, row sources, and the
   // source elimination, upwards.
   for (Lane& L : lanes) {
-    Simulator& s = *L.s;
     td_linear_equation* r = L.r;
     td_acoustic_elements* g = L.g;
     td_acoustic_elements* e = L.e;

@@ -70,20 +70,20 @@ int runFormantsCommand(int argc, const char* const* argv, std::ostream& out, std
   }
   try {
     const VTAFContents af = readVTAFContents(path, false);
-    analysis::AnalysisSpec spec;
+    analysis::AnalysisSetup setup;
     if (warpOpt->count() != 0) {
-      spec.mapping = analysis::FrequencyMapping::Trapezoidal;
-      spec.physics.simfrq = static_cast<float>(warp);
+      setup.mapping = analysis::FrequencyMapping::Trapezoidal;
+      setup.physics.simfrq = static_cast<float>(warp);
       if (!(std::isfinite(warp) && warp > 0 && maxHz < 0.5 * warp)) {
         err << "quorvel formants: --warp must be a rate above twice --max-hz\n";
         return 1;
       }
     }
     if (areaOpt->count() != 0) {
-      spec.glottis = analysis::GlottisMode::Loaded;
-      spec.glottal_area_cm2 = static_cast<float>(area);
+      setup.glottis = analysis::GlottisMode::Loaded;
+      setup.glottal_area_cm2 = static_cast<float>(area);
     }
-    const analysis::TractAnalysis ta(af.sections, spec);
+    const analysis::TractAnalysis ta(af.sections, setup);
     auto F = ta.formants(maxHz);
     double length = 0;
     for (const area_function& s : af.sections) length += s.x;

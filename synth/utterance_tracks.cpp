@@ -48,15 +48,15 @@ std::vector<TrackFrame> utteranceTracks(const SynthesisRequest& request, double 
   }
   if (duration_s) *duration_s = static_cast<double>(res.samples.size()) / fs;
 
-  analysis::AnalysisSpec spec;
-  spec.physics.simfrq = request.simfrq();
-  spec.physics.wall = request.options.wall ? 1 : 0;
-  spec.physics.rad_boundary = request.options.rad_boundary ? 1 : 0;
-  spec.physics.Psub = request.options.Psub;
-  spec.mapping = analysis::FrequencyMapping::Trapezoidal;
-  const double limit = std::min(0.5 * fs, 0.49 * spec.physics.simfrq);
+  analysis::AnalysisSetup setup;
+  setup.physics.simfrq = request.simfrq();
+  setup.physics.wall = request.options.wall ? 1 : 0;
+  setup.physics.rad_boundary = request.options.rad_boundary ? 1 : 0;
+  setup.physics.Psub = request.options.Psub;
+  setup.mapping = analysis::FrequencyMapping::Trapezoidal;
+  const double limit = std::min(0.5 * fs, 0.49 * setup.physics.simfrq);
   for (std::size_t k = 0; k < frames.size(); ++k) {
-    auto F = analysis::TractAnalysis(tracts[k], spec).formants(limit);
+    auto F = analysis::TractAnalysis(tracts[k], setup).formants(limit);
     if (F.size() > 5) F.resize(5);
     frames[k].formants = std::move(F);
   }

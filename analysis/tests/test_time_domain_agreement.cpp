@@ -64,10 +64,10 @@ std::vector<double> free_decay(const std::vector<area_function>& tract,
 
 void expect_agreement(const std::string& what, const std::vector<area_function>& tract,
                       const std::optional<NasalBranch>& nasal = std::nullopt) {
-  AnalysisSpec spec;
-  spec.physics.simfrq = kRate;
-  spec.mapping = FrequencyMapping::Trapezoidal;
-  const TractAnalysis model(tract, spec, nasal);
+  AnalysisSetup setup;
+  setup.physics.simfrq = kRate;
+  setup.mapping = FrequencyMapping::Trapezoidal;
+  const TractAnalysis model(tract, setup, nasal);
   const auto predicted = model.formants(4800);
   ASSERT_GE(predicted.size(), 4u) << what;
   const auto decay = free_decay(tract, nasal);

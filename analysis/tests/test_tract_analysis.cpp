@@ -55,7 +55,7 @@ double lumped_resonance(int n, double A, double dx, int sections) {
 }
 
 TEST(TractAnalysis, UniformTubeAgainstClosedFormQuarterWaveResonances) {
-  AnalysisSpec rigid;
+  AnalysisSetup rigid;
   rigid.physics.wall = 0;
   const auto F = TractAnalysis(kTube, rigid).formants(4000);
   ASSERT_EQ(F.size(), 4u);
@@ -81,7 +81,7 @@ TEST(TractAnalysis, UniformTubeAgainstClosedFormQuarterWaveResonances) {
 }
 
 TEST(TractAnalysis, TrapezoidalMappingWarpsAndTheGlottalLoadDamps) {
-  AnalysisSpec warped;
+  AnalysisSetup warped;
   warped.mapping = FrequencyMapping::Trapezoidal;
   const auto Fa = TractAnalysis(kTube).formants(4000);
   const auto Ft = TractAnalysis(kTube, warped).formants(4000);
@@ -92,7 +92,7 @@ TEST(TractAnalysis, TrapezoidalMappingWarpsAndTheGlottalLoadDamps) {
     EXPECT_NEAR(Ft[k].frequency_hz, fs / std::numbers::pi * std::atan(std::numbers::pi * Fa[k].frequency_hz / fs),
                 0.002 * Ft[k].frequency_hz);
 
-  AnalysisSpec open;
+  AnalysisSetup open;
   open.glottis = GlottisMode::Loaded;
   open.glottal_area_cm2 = 0.05f;
   const TractAnalysis loaded(kTube, open);
@@ -144,10 +144,10 @@ TEST(TractAnalysis, RefusesUnusableInput) {
   refused([&] { TractAnalysis(std::vector<area_function>{{-1, 1}}); });
   refused([&] { TractAnalysis(std::vector<area_function>{{1, -0.5f}}); });
   refused([&] { TractAnalysis(std::vector<area_function>{{1, inf}}); });
-  AnalysisSpec bad_rate;
+  AnalysisSetup bad_rate;
   bad_rate.physics.simfrq = 0;
   refused([&] { TractAnalysis(kTube, bad_rate); });
-  AnalysisSpec bad_glottis;
+  AnalysisSetup bad_glottis;
   bad_glottis.glottal_area_cm2 = nan;
   refused([&] { TractAnalysis(kTube, bad_glottis); });
   std::vector<area_function> nose(5, {1, 1});
@@ -165,7 +165,7 @@ TEST(TractAnalysis, RefusesUnusableInput) {
   refused([&] { t.at(-1); });
   refused([&] { t.formants(0); });
   refused([&] { t.formants(nan); });
-  AnalysisSpec warped;
+  AnalysisSetup warped;
   warped.mapping = FrequencyMapping::Trapezoidal;
   refused([&] { TractAnalysis(kTube, warped).at(15000); });  // the warp ends at half the rate
   EXPECT_EQ(t.sweep(std::vector<double>{0, 100, 200}).size(), 3u);

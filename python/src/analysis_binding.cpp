@@ -37,14 +37,14 @@ std::vector<area_function> sectionsOf(const std::vector<double>& areas,
 TractAnalysis analysisOf(const std::vector<double>& areas, const std::vector<double>& lengths,
                          const std::optional<py::dict>& nasal, std::optional<double> glottalArea,
                          std::optional<double> warpFs) {
-  analysis::AnalysisSpec spec;
+  analysis::AnalysisSetup setup;
   if (warpFs) {
-    spec.mapping = analysis::FrequencyMapping::Trapezoidal;
-    spec.physics.simfrq = static_cast<float>(*warpFs);
+    setup.mapping = analysis::FrequencyMapping::Trapezoidal;
+    setup.physics.simfrq = static_cast<float>(*warpFs);
   }
   if (glottalArea) {
-    spec.glottis = analysis::GlottisMode::Loaded;
-    spec.glottal_area_cm2 = static_cast<float>(*glottalArea);
+    setup.glottis = analysis::GlottisMode::Loaded;
+    setup.glottal_area_cm2 = static_cast<float>(*glottalArea);
   }
   std::optional<analysis::NasalBranch> nb;
   if (nasal) {
@@ -58,7 +58,7 @@ TractAnalysis analysisOf(const std::vector<double>& areas, const std::vector<dou
     nb = std::move(b);
   }
   try {
-    return TractAnalysis(sectionsOf(areas, lengths, "tract"), spec, nb);
+    return TractAnalysis(sectionsOf(areas, lengths, "tract"), setup, nb);
   } catch (const std::invalid_argument& e) {
     throw ArgumentRefused(e.what());
   }

@@ -12,17 +12,15 @@
 
 #include "artic/tests/scratch_dir.h"
 #include "synth/quorvel_cli.h"
+#include "synth/tests/cli_runner.h"
 #include "synth/tests/airway_test_support.h"
 
 namespace vt {
 namespace {
 
 int cli(std::vector<std::string> args, std::string* errText = nullptr) {
-  args.insert(args.begin(), "quorvel");
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
   std::ostringstream out, err;
-  const int rc = runQuorvelCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  const int rc = testing::runCli(std::move(args), out, err);
   if (errText) *errText = err.str();
   return rc;
 }

@@ -13,6 +13,7 @@
 #include "artic/tests/scratch_dir.h"
 #include "artic/vtaf_file.h"
 #include "synth/quorvel_cli.h"
+#include "synth/tests/cli_runner.h"
 #include "synth/score_json.h"
 
 namespace vt {
@@ -22,14 +23,7 @@ const std::string kRoot = VT_SOURCE_DIR;
 
 class AnalysisCommands : public ::testing::Test {
  protected:
-  int cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "quorvel");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    out_.str("");
-    err_.str("");
-    return runQuorvelCli(static_cast<int>(argv.size()), argv.data(), out_, err_);
-  }
+  int cli(std::vector<std::string> args) { return testing::runCli(std::move(args), out_, err_); }
   /// Rows of a CSV file, split into cells.
   static std::vector<std::vector<std::string>> csv(const std::string& path) {
     std::ifstream f(path);

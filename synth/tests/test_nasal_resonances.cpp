@@ -64,8 +64,8 @@ std::vector<double> freeDecay(const std::vector<double>& a, double port) {
 analysis::TractAnalysis model(const std::vector<double>& a, double port) {
   std::vector<area_function> tract;
   for (double v : a) tract.push_back({static_cast<float>(v), static_cast<float>(kDx)});
-  analysis::AnalysisSpec spec;
-  spec.mapping = analysis::FrequencyMapping::Trapezoidal;
+  analysis::AnalysisSetup setup;
+  setup.mapping = analysis::FrequencyMapping::Trapezoidal;
   std::optional<analysis::NasalBranch> nb;
   if (port >= 0) {
     nb.emplace();
@@ -76,7 +76,7 @@ analysis::TractAnalysis model(const std::vector<double>& a, double port) {
     for (const TubeSection& s : defaultNasalTract())
       nb->sections.push_back({static_cast<float>(s.area_cm2), static_cast<float>(s.length_cm)});
   }
-  return analysis::TractAnalysis(tract, spec, nb);
+  return analysis::TractAnalysis(tract, setup, nb);
 }
 
 /// Each predicted pole below f_max within 1 % (bandwidth 10 % + 3 Hz) of a measured one.

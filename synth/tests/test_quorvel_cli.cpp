@@ -14,6 +14,7 @@
 #include "artic/tests/scratch_dir.h"
 #include "synth/default_utterance.h"
 #include "synth/quorvel_cli.h"
+#include "synth/tests/cli_runner.h"
 #include "synth/score_json.h"
 
 namespace fs = std::filesystem;
@@ -50,14 +51,7 @@ TEST(ScoreJson, MatricesAreListsOfRowsAsInTheShippedExample) {
 /// Runs the command line with files in a fresh scratch directory.
 class QuorvelCli : public ::testing::Test {
  protected:
-  int cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "quorvel");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    out_.str("");
-    err_.str("");
-    return runQuorvelCli(static_cast<int>(argv.size()), argv.data(), out_, err_);
-  }
+  int cli(std::vector<std::string> args) { return testing::runCli(std::move(args), out_, err_); }
   bool said(const std::string& what) const {
     return (out_.str() + err_.str()).find(what) != std::string::npos;
   }
