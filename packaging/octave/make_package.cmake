@@ -18,7 +18,7 @@ file(COPY ${here}/Makefile DESTINATION ${top}/src)
 file(GLOB help ${SOURCE_DIR}/host/*.m)
 file(COPY ${help} DESTINATION ${top}/inst)
 # The libraries' sources (not their tests or command-line mains) and the MEX entries.
-foreach(sub host synth artic simulator fileio avcombine analysis)
+foreach(sub host synth artic simulator fileio records avcombine analysis)
   file(GLOB srcs ${SOURCE_DIR}/${sub}/*.cpp ${SOURCE_DIR}/${sub}/*.h)
   list(FILTER srcs EXCLUDE REGEX "\\.m$")
   file(COPY ${srcs} DESTINATION ${top}/src/${sub})
