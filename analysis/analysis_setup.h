@@ -61,10 +61,12 @@ struct AnalysisSetup {
 /// nasal branch with nbp = branch_section, nnc = coupling_sections,
 /// afnt = sections, sinus_cavity = sinus.
 struct NasalBranch {
-  int branch_section = 9;                ///< nbp, 1..n-1 of the vocal tract
-  int coupling_sections = 3;             ///< nnc, 0..sections.size()-1
-  std::vector<area_function> sections;   ///< {area cm² >= 0, length cm >= 0}, velum first, nostrils last
-  bool sinus = false;  ///< attach the sinus (physics.sinus_vol/apt/len/pos; pos counts coupling sections)
+  int branch_section = 9;     ///< nbp, 1..n-1 of the vocal tract
+  int coupling_sections = 3;  ///< nnc, 0..sections.size()-1
+  std::vector<area_function>
+      sections;  ///< {area cm² >= 0, length cm >= 0}, velum first, nostrils last
+  bool sinus =
+      false;  ///< attach the sinus (physics.sinus_vol/apt/len/pos; pos counts coupling sections)
 };
 
 }  // namespace vt::analysis

@@ -18,7 +18,7 @@ namespace {
 
 using cplx = std::complex<double>;
 
-constexpr double kGridStepHz = 4.0;   // finer than the narrowest resonance of the tract
+constexpr double kGridStepHz = 4.0;  // finer than the narrowest resonance of the tract
 constexpr double kGuessBandwidthHz = 60.0;
 
 // Newton's method on an analytic function, derivative by central difference.
@@ -41,7 +41,8 @@ double half_power_width(const std::vector<double>& mag2, std::size_t i, bool pea
   if (!peak) return std::nan("");
   const double half = 0.5 * mag2[i];
   auto cross = [&](int dir) -> std::optional<double> {
-    for (long j = static_cast<long>(i) + dir; j >= 0 && j < static_cast<long>(mag2.size()); j += dir) {
+    for (long j = static_cast<long>(i) + dir; j >= 0 && j < static_cast<long>(mag2.size());
+         j += dir) {
       if (mag2[j] <= half) {
         const double a = mag2[j - dir], b = mag2[j];
         return (static_cast<double>(j - dir) + dir * (a - half) / (a - b)) * kGridStepHz;
@@ -53,7 +54,6 @@ double half_power_width(const std::vector<double>& mag2, std::size_t i, bool pea
   if (!lo || !hi) return std::nan("");
   return *hi - *lo;
 }
-
 
 // Roots of F near the extrema of |G| on the grid below f_max_hz.
 std::vector<Resonance> roots_near_extrema(const TractAnalysis& ta,
@@ -78,14 +78,16 @@ std::vector<Resonance> roots_near_extrema(const TractAnalysis& ta,
     // Parabolic refinement of the grid extremum (in dB).
     const double a = std::log(mag2[i - 1]), b = std::log(mag2[i]), c = std::log(mag2[i + 1]);
     const double den = a - 2 * b + c;
-    const double f0 = (static_cast<double>(i) + (den != 0 ? 0.5 * (a - c) / den : 0.0)) * kGridStepHz;
+    const double f0 =
+        (static_cast<double>(i) + (den != 0 ? 0.5 * (a - c) / den : 0.0)) * kGridStepHz;
     const double width = half_power_width(mag2, i, peaks);
     Resonance r{f0, width};
     // The root must be the one that makes this extremum: close to it and
     // not much broader than the extremum itself.
     // Starting bandwidths: the extremum's own width, then a few typical ones.
-    const double guesses[] = {std::isfinite(width) ? std::clamp(width, 5.0, 500.0) : kGuessBandwidthHz,
-                              20.0, kGuessBandwidthHz, 150.0};
+    const double guesses[] = {
+        std::isfinite(width) ? std::clamp(width, 5.0, 500.0) : kGuessBandwidthHz, 20.0,
+        kGuessBandwidthHz, 150.0};
     for (double guess : guesses) {
       const auto p = newton_root(F, start(f0, guess));
       if (!p) continue;
@@ -144,7 +146,8 @@ std::vector<Resonance> TractAnalysis::antiresonances(double f_max_hz, FlowOutput
   if (!nasal_) return {};
   return roots_near_extrema(
       *this, [&](double f) { return output_transfer(companion(f), output); },
-      [&](cplx p) { return output_flow(flows(p), output); }, false, f_max_hz, [&](double f, double b) { return companion_of(f, b); },
+      [&](cplx p) { return output_flow(flows(p), output); }, false, f_max_hz,
+      [&](double f, double b) { return companion_of(f, b); },
       [&](cplx p) { return resonance_of(p); });
 }
 

@@ -212,14 +212,18 @@ std::complex<double> TractAnalysis::glottal_flow(const Flows& f, std::complex<do
 
 std::complex<double> TractAnalysis::output_flow(const Flows& f, FlowOutput output) {
   switch (output) {
-    case FlowOutput::Lips: return f.U_lip;
-    case FlowOutput::Nostrils: return f.U_nos;
-    case FlowOutput::Total: break;
+    case FlowOutput::Lips:
+      return f.U_lip;
+    case FlowOutput::Nostrils:
+      return f.U_nos;
+    case FlowOutput::Total:
+      break;
   }
   return f.U_lip + f.U_nos;
 }
 
-std::complex<double> TractAnalysis::output_transfer(std::complex<double> p, FlowOutput output) const {
+std::complex<double> TractAnalysis::output_transfer(std::complex<double> p,
+                                                    FlowOutput output) const {
   const Flows f = flows(p);
   return output_flow(f, output) / glottal_flow(f, p);
 }

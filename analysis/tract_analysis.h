@@ -18,10 +18,13 @@ namespace vt::analysis {
 /// outlet; with a loaded glottis, the source flow before it divides between
 /// the tract and the glottis).
 struct Response {
-  std::complex<double> lips;      ///< lip volume velocity / glottal volume velocity
-  std::complex<double> nostrils;  ///< nostril volume velocity / glottal volume velocity (0 without nasal branch)
-  std::complex<double> pressure;  ///< radiated pressure at 100 cm, dyn/cm² per cm³/s (the simulator's output before decimation)
-  std::complex<double> z_in;      ///< input impedance of the tract seen from the glottal outlet, dyn·s/cm⁵
+  std::complex<double> lips;  ///< lip volume velocity / glottal volume velocity
+  std::complex<double>
+      nostrils;  ///< nostril volume velocity / glottal volume velocity (0 without nasal branch)
+  std::complex<double> pressure;  ///< radiated pressure at 100 cm, dyn/cm² per cm³/s (the
+                                  ///< simulator's output before decimation)
+  std::complex<double>
+      z_in;  ///< input impedance of the tract seen from the glottal outlet, dyn·s/cm⁵
 };
 
 /// A resonance or an antiresonance: a pole or zero of the network function.
@@ -60,7 +63,8 @@ class TractAnalysis {
   /// Antiresonances (zeros of the transfer function to `output`) below
   /// f_max_hz; empty without a nasal branch, whose chain has no zeros in the
   /// audio range.
-  std::vector<Resonance> antiresonances(double f_max_hz, FlowOutput output = FlowOutput::Total) const;
+  std::vector<Resonance> antiresonances(double f_max_hz,
+                                        FlowOutput output = FlowOutput::Total) const;
 
   /// Network quantities (for inspection): the simulator's constants at physics.simfrq.
   const SimConstants& constants() const { return k_; }

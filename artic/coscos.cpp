@@ -17,7 +17,8 @@ long double coscos(int a, int b) {
     // Offset into the closing ripple, in 64 bits: far past a segment's end
     // (a near INT_MAX) a + g would overflow an int.
     const long long aEnd = static_cast<long long>(a) + g - b;
-    if (a > b - g) r = r - (1.0 - std::cos(static_cast<double>(aEnd) * (2.0 * pi / g))) * 0.01 / 2.0;
+    if (a > b - g)
+      r = r - (1.0 - std::cos(static_cast<double>(aEnd) * (2.0 * pi / g))) * 0.01 / 2.0;
   }
   return r;
 }

@@ -25,14 +25,14 @@ class FantGlottalArea {
  private:
   float oq = kOpenQuotient;   // opening phase, fraction of the period
   float cq = kCloseQuotient;  // closing phase, fraction of the period
-  float A = 0.0f;    // amplitude of the current pulse
-  int t1 = 0;        // opening phase, samples
-  int t2 = 0;        // closing phase, samples
-  int t3 = 0;        // t1 + t2: sample at which the glottis closes
-  float a = 0.0f;    // angular rate of the opening cosine, rad/sample
-  float b = 0.0f;    // closing-branch coefficient
-  unsigned int n = 0;  // samples since the pulse start
-  float amp = 0.0f;  // area last returned
+  float A = 0.0f;             // amplitude of the current pulse
+  int t1 = 0;                 // opening phase, samples
+  int t2 = 0;                 // closing phase, samples
+  int t3 = 0;                 // t1 + t2: sample at which the glottis closes
+  float a = 0.0f;             // angular rate of the opening cosine, rad/sample
+  float b = 0.0f;             // closing-branch coefficient
+  unsigned int n = 0;         // samples since the pulse start
+  float amp = 0.0f;           // area last returned
 };
 
 /// Second glottal pulse model: opening half of the period, time-warped closing

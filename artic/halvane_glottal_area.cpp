@@ -5,7 +5,7 @@
 namespace vt {
 
 namespace {
-constexpr float wp = 2.0f;   // exponent of the closing-phase time warp
+constexpr float wp = 2.0f;  // exponent of the closing-phase time warp
 }  // namespace
 
 float HalvaneGlottalArea::tick(float amplitude, int* period) {
@@ -19,10 +19,10 @@ float HalvaneGlottalArea::tick(float amplitude, int* period) {
     // Warp m -> m + b·m^wp maps the closing phase 0 … t2 onto 0 … t1, so the
     // closing cosine ends at a·t1 = pi. With t2 = 0 (P < 5) there is no
     // closing sample and b is never read.
-    b = t2 > 0 ? static_cast<float>((t1 - t2) /
-                                    std::pow(static_cast<double>(static_cast<float>(t2)),
-                                             static_cast<double>(wp)))
-               : 0.0f;
+    b = t2 > 0
+            ? static_cast<float>((t1 - t2) / std::pow(static_cast<double>(static_cast<float>(t2)),
+                                                      static_cast<double>(wp)))
+            : 0.0f;
     *period = 0;
     n = 0;
   }

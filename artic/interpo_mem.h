@@ -30,7 +30,8 @@ constexpr int kMaxSections = 40;
 
 /// State of the vocal-tract area-function track (key frames of areas and lengths).
 struct interpoMemVTAF : interpoHead {
-  float slopeA[kMaxSections] = {};  ///< per section: area change per sample, or half the change (cosine)
+  float slopeA[kMaxSections] =
+      {};  ///< per section: area change per sample, or half the change (cosine)
   float valueA[kMaxSections] = {};  ///< per section: area at the key ending the segment, cm²
   float slopeX[kMaxSections] = {};  ///< the same for the section lengths
   float valueX[kMaxSections] = {};  ///< section length at the key ending the segment, cm

@@ -113,26 +113,44 @@ bool MsVideo1Transcoder::decodeNext() {
 void MsVideo1Transcoder::convert() {
   const AVFrame* f = decoded_.get();
   const auto format = static_cast<AVPixelFormat>(f->format);
-  if (!scaler_ || f->width != scaledWidth_ || f->height != scaledHeight_ || format != scaledFormat_) {
+  if (!scaler_ || f->width != scaledWidth_ || f->height != scaledHeight_ ||
+      format != scaledFormat_) {
     // The full-range "J" formats of JPEG-style decoders are the plain YUV
     // layouts with luma 0..255; the converter wants the layout and the range
     // given separately.
     AVPixelFormat layout = format;
     bool fullRange = f->color_range == AVCOL_RANGE_JPEG;
     switch (format) {
-      case AV_PIX_FMT_YUVJ420P: layout = AV_PIX_FMT_YUV420P; fullRange = true; break;
-      case AV_PIX_FMT_YUVJ422P: layout = AV_PIX_FMT_YUV422P; fullRange = true; break;
-      case AV_PIX_FMT_YUVJ444P: layout = AV_PIX_FMT_YUV444P; fullRange = true; break;
-      case AV_PIX_FMT_YUVJ440P: layout = AV_PIX_FMT_YUV440P; fullRange = true; break;
-      case AV_PIX_FMT_YUVJ411P: layout = AV_PIX_FMT_YUV411P; fullRange = true; break;
-      default: break;
+      case AV_PIX_FMT_YUVJ420P:
+        layout = AV_PIX_FMT_YUV420P;
+        fullRange = true;
+        break;
+      case AV_PIX_FMT_YUVJ422P:
+        layout = AV_PIX_FMT_YUV422P;
+        fullRange = true;
+        break;
+      case AV_PIX_FMT_YUVJ444P:
+        layout = AV_PIX_FMT_YUV444P;
+        fullRange = true;
+        break;
+      case AV_PIX_FMT_YUVJ440P:
+        layout = AV_PIX_FMT_YUV440P;
+        fullRange = true;
+        break;
+      case AV_PIX_FMT_YUVJ411P:
+        layout = AV_PIX_FMT_YUV411P;
+        fullRange = true;
+        break;
+      default:
+        break;
     }
     // Same picture size: only the pixel format changes, so the filter matters
     // only for chroma upsampling, far finer than Video 1's two colours per 4x4
     // block. The fast bilinear path also avoids asking for full-resolution
     // chroma, which the converter cannot give to RGB555 (and says so).
     scaler_.reset(sws_getContext(f->width, f->height, layout, converted_->width, converted_->height,
-                                 AV_PIX_FMT_RGB555LE, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr));
+                                 AV_PIX_FMT_RGB555LE, SWS_FAST_BILINEAR, nullptr, nullptr,
+                                 nullptr));
     if (!scaler_) {
       const char* name = av_get_pix_fmt_name(format);
       throw Error("cannot convert the pictures of " + in_.describe() + " (pixel format " +

@@ -6,8 +6,8 @@
 #include "avcombine/av_handles.h"
 #include "avcombine/media_input.h"
 #include "avcombine/msvideo1_transcoder.h"
-#include "fileio/staged_output.h"
 #include "avcombine/stream_copy.h"
+#include "fileio/staged_output.h"
 
 namespace vt {
 
@@ -46,7 +46,8 @@ void refuseSameFile(const std::string& input, const std::string& role, const std
 void openOutput(AVFormatContext* oc, const std::string& tempName, const std::string& outputName) {
   const std::string url = "file:" + tempName;
   const int rc = avio_open(&oc->pb, url.c_str(), AVIO_FLAG_WRITE);
-  if (rc < 0) throw Error("cannot write the output file \"" + outputName + "\": " + av::errorText(rc));
+  if (rc < 0)
+    throw Error("cannot write the output file \"" + outputName + "\": " + av::errorText(rc));
 }
 
 /// Time of a packet for ordering the chunks (decoding time, else presentation).
@@ -117,8 +118,8 @@ void combine(const std::string& audioName, const std::string& videoName,
   bool haveVideo = video->next(vp.get());
   bool haveAudio = audio.next(ap.get());
   while (haveVideo || haveAudio) {
-    const bool takeVideo =
-        haveVideo && (!haveAudio || dueFirst(vp.get(), video->timeBase(), ap.get(), audio.timeBase()));
+    const bool takeVideo = haveVideo && (!haveAudio || dueFirst(vp.get(), video->timeBase(),
+                                                                ap.get(), audio.timeBase()));
     AVPacket* p = takeVideo ? vp.get() : ap.get();
     AVStream* out = takeVideo ? vs : as;
     av_packet_rescale_ts(p, takeVideo ? video->timeBase() : audio.timeBase(), out->time_base);

@@ -52,7 +52,8 @@ bool tagAccepted(const AVOutputFormat* format, const AVCodecParameters* par) {
 void StreamCopy::configure(AVStream* out, const AVOutputFormat* format) const {
   const AVStream* s = in_.stream();
   const int rc = avcodec_parameters_copy(out->codecpar, s->codecpar);
-  if (rc < 0) throw Error("cannot take over the stream of " + in_.describe() + ": " + errorText(rc));
+  if (rc < 0)
+    throw Error("cannot take over the stream of " + in_.describe() + ": " + errorText(rc));
   if (!tagAccepted(format, s->codecpar)) {
     // The writer's own code for the codec; a codec without one (Opus, Vorbis
     // and other audio of newer containers) has no AVI form at all.

@@ -18,23 +18,26 @@ vt::SynthesisRequest vowelNasalVowel(bool nasal, bool trachea) {
   vt::SynthesisRequest rq;
   rq.nvt = 17;
   rq.TAg0 = {{0, 0.02, Transition::Linear}, {1000, 0.02, Transition::Linear}};
-  rq.TAgP = {{0, 0, Transition::Linear}, {60, 0.15, Transition::Cosine},
-             {940, 0.15, Transition::Linear}, {1000, 0, Transition::Cosine}};
-  rq.TF0 = {{0, 115, Transition::Linear}, {500, 125, Transition::Cosine},
+  rq.TAgP = {{0, 0, Transition::Linear},
+             {60, 0.15, Transition::Cosine},
+             {940, 0.15, Transition::Linear},
+             {1000, 0, Transition::Cosine}};
+  rq.TF0 = {{0, 115, Transition::Linear},
+            {500, 125, Transition::Cosine},
             {1000, 100, Transition::Cosine}};
   const std::vector<double> a = {0.3, 0.25, 0.5, 0.9, 0.5, 0.3, 0.3, 0.6, 1.5,
                                  2.8, 4.5,  6.2, 6.0, 4.5, 4.0, 4.2, 4.8};
   std::vector<double> closed = a;
   closed[15] = closed[16] = 0.0;
   const std::vector<double> dx(17, 1.0);
-  rq.frames = {{0, Transition::Linear, 1, a, dx},       {300, Transition::Linear, 1, a, dx},
+  rq.frames = {{0, Transition::Linear, 1, a, dx},        {300, Transition::Linear, 1, a, dx},
                {380, Transition::Cosine, 1, closed, dx}, {620, Transition::Linear, 1, closed, dx},
                {700, Transition::Cosine, 1, a, dx},      {1000, Transition::Linear, 1, a, dx}};
   rq.options.nasal_tract = nasal;
   rq.options.subGLTsystem = trachea;
-  rq.options.velum = {{0, 0, Transition::Linear}, {300, 0, Transition::Linear},
+  rq.options.velum = {{0, 0, Transition::Linear},     {300, 0, Transition::Linear},
                       {380, 1.0, Transition::Cosine}, {620, 1.0, Transition::Linear},
-                      {700, 0, Transition::Cosine}, {1000, 0, Transition::Linear}};
+                      {700, 0, Transition::Cosine},   {1000, 0, Transition::Linear}};
   return rq;
 }
 

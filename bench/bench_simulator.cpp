@@ -60,8 +60,8 @@ void simulate(benchmark::State& state, Network net) {
   }
   benchmark::DoNotOptimize(sink);
   // One iteration is one second of speech: the rate is the real-time factor.
-  state.counters["rtf"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
+  state.counters["rtf"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 // N independent one-second utterances (the reference drive, each lane
@@ -94,11 +94,16 @@ void BM_SimulateLanes(benchmark::State& state) {
     for (auto& s : sims) s.vtt_term();
   }
   benchmark::DoNotOptimize(sink);
-  state.counters["rtf"] = benchmark::Counter(static_cast<double>(state.iterations()) * n,
-                                             benchmark::Counter::kIsRate);
+  state.counters["rtf"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * n, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SimulateLanes)
-    ->Args({17, 1})->Args({17, 2})->Args({17, 4})->Args({17, 8})->Args({40, 2})->Args({40, 4})
+    ->Args({17, 1})
+    ->Args({17, 2})
+    ->Args({17, 4})
+    ->Args({17, 8})
+    ->Args({40, 2})
+    ->Args({40, 4})
     ->Unit(benchmark::kMillisecond);
 
 void BM_SimulateOneSecond(benchmark::State& state) { simulate(state, Network::SingleChain); }

@@ -68,7 +68,9 @@ void runScore(benchmark::State& state, const vt::Score& score) {
   state.counters["realtime"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
 }
 
-void BM_SynthesisDefaultUtterance(benchmark::State& state) { runScore(state, vt::defaultUtterance()); }
+void BM_SynthesisDefaultUtterance(benchmark::State& state) {
+  runScore(state, vt::defaultUtterance());
+}
 BENCHMARK(BM_SynthesisDefaultUtterance)->Unit(benchmark::kMillisecond);
 
 void BM_Synthesis10s40Sections(benchmark::State& state) { runScore(state, longUtterance()); }

@@ -12,8 +12,8 @@
 #include <CLI/CLI.hpp>
 
 #include "corpus/batch_runner.h"
-#include "corpus/progress_display.h"
 #include "corpus/program_version.h"
+#include "corpus/progress_display.h"
 #include "synth/internal_signals.h"
 
 namespace vt {
@@ -85,7 +85,8 @@ bool parseShard(const std::string& text, unsigned& k, unsigned& n) {
     if (used != slash) return false;
     const std::string rest = text.substr(slash + 1);
     const unsigned long nn = std::stoul(rest, &used);
-    if (used != rest.size() || kk < 1 || nn < kk || nn > 1000000 || text[0] == '-' || rest[0] == '-') {
+    if (used != rest.size() || kk < 1 || nn < kk || nn > 1000000 || text[0] == '-' ||
+        rest[0] == '-') {
       return false;
     }
     k = static_cast<unsigned>(kk);
@@ -111,8 +112,7 @@ class BlockedStopSignals {
     // A signal that came after the batch ended is taken now, so it is not
     // delivered later to a caller that does not expect it.
     timespec zero{};
-    while (sigtimedwait(&set_, nullptr, &zero) > 0) {
-    }
+    while (sigtimedwait(&set_, nullptr, &zero) > 0) {}
     pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
   }
   BlockedStopSignals(const BlockedStopSignals&) = delete;
@@ -120,7 +120,8 @@ class BlockedStopSignals {
 
   /// Waits up to `wait` for SIGINT or SIGTERM; the signal number, or 0.
   int wait(std::chrono::milliseconds wait) const {
-    timespec ts{static_cast<time_t>(wait.count() / 1000), static_cast<long>(wait.count() % 1000) * 1000000L};
+    timespec ts{static_cast<time_t>(wait.count() / 1000),
+                static_cast<long>(wait.count() % 1000) * 1000000L};
     const int s = sigtimedwait(&set_, nullptr, &ts);
     return s > 0 ? s : 0;
   }
@@ -205,10 +206,12 @@ int runBatchCli(int argc, const char* const* argv, std::ostream& out, std::ostre
         << " more failures (see the metadata)\n";
   }
   out << "quorvel batch: " << summary.total << " utterances";
-  if (settings.shardCount > 1) out << " (shard " << settings.shardIndex << "/" << settings.shardCount << ")";
+  if (settings.shardCount > 1)
+    out << " (shard " << settings.shardIndex << "/" << settings.shardCount << ")";
   out << ": " << summary.ok << " ok, " << summary.failed << " failed";
   if (summary.kept) out << " (" << summary.kept << " kept from the earlier run)";
-  if (summary.interrupted) out << ", " << summary.total - summary.ok - summary.failed << " not done (stopped)";
+  if (summary.interrupted)
+    out << ", " << summary.total - summary.ok - summary.failed << " not done (stopped)";
   char rate[128];
   std::snprintf(rate, sizeof rate, "; %.1f s of speech in %.1f s (%.2f s/s)", summary.audio_s,
                 summary.wall_s, summary.wall_s > 0 ? summary.audio_s / summary.wall_s : 0.0);

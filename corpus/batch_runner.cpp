@@ -57,7 +57,8 @@ BatchSummary runBatch(const BatchSettings& settings, BatchProgress& progress,
     mine.push_back(&e);
     if (e.output.empty()) continue;
     finalNames.insert(e.output);
-    for (const InternalSignalInfo& s : internalSignals()) finalNames.insert(signalFileName(e.output, s.name));
+    for (const InternalSignalInfo& s : internalSignals())
+      finalNames.insert(signalFileName(e.output, s.name));
   }
   removeStaleTemporaries(settings.outDir, finalNames);
 
@@ -113,8 +114,10 @@ BatchSummary runBatch(const BatchSettings& settings, BatchProgress& progress,
       halt.request_stop();
       return;
     }
-    if (keptRow) ++progress.kept;
-    else if (row->ok) progress.audio_s.fetch_add(row->duration_s);
+    if (keptRow)
+      ++progress.kept;
+    else if (row->ok)
+      progress.audio_s.fetch_add(row->duration_s);
     if (!row->ok) ++progress.failed;
     rows[i] = std::move(row);
     ++progress.done;
@@ -142,7 +145,8 @@ BatchSummary runBatch(const BatchSettings& settings, BatchProgress& progress,
       summary.error = e.what();
     }
   }
-  summary.wall_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+  summary.wall_s =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
   return summary;
 }
 

@@ -25,23 +25,24 @@ struct BatchSettings {
 
 /// Counters of a batch under way, updated by the workers, read by a display.
 struct BatchProgress {
-  std::atomic<std::size_t> total{0};    ///< utterances of this shard
-  std::atomic<std::size_t> done{0};     ///< finished (ok, failed or kept from before)
-  std::atomic<std::size_t> failed{0};   ///< finished with status failed
-  std::atomic<std::size_t> kept{0};     ///< kept from an earlier run (--resume)
-  std::atomic<double> audio_s{0.0};     ///< duration of the utterances synthesised now, s
+  std::atomic<std::size_t> total{0};   ///< utterances of this shard
+  std::atomic<std::size_t> done{0};    ///< finished (ok, failed or kept from before)
+  std::atomic<std::size_t> failed{0};  ///< finished with status failed
+  std::atomic<std::size_t> kept{0};    ///< kept from an earlier run (--resume)
+  std::atomic<double> audio_s{0.0};    ///< duration of the utterances synthesised now, s
   std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
 };
 
 /// How a batch run ended.
 struct BatchSummary {
-  std::string error;         ///< the run could not start or record its results (nothing else is valid)
+  std::string error;  ///< the run could not start or record its results (nothing else is valid)
   bool interrupted = false;  ///< stopped before every utterance was done
   std::size_t total = 0, ok = 0, failed = 0, kept = 0;
   double audio_s = 0.0;      ///< duration synthesised in this run, s
   double wall_s = 0.0;       ///< elapsed time, s
   std::string metadataPath;  ///< the metadata file of this shard
-  std::vector<std::string> failures;  ///< "id (line n): message" of each failed utterance, in manifest order
+  std::vector<std::string>
+      failures;  ///< "id (line n): message" of each failed utterance, in manifest order
 };
 
 /// Name of the metadata file of a shard: metadata.jsonl for an unsharded

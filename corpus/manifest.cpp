@@ -53,7 +53,8 @@ bool readEntry(const std::string& lineText, const std::string& baseDir, Manifest
   }
   if (score->is_string()) {
     const std::filesystem::path p(score->get<std::string>());
-    e.scorePath = (p.is_absolute() || baseDir.empty() ? p : std::filesystem::path(baseDir) / p).string();
+    e.scorePath =
+        (p.is_absolute() || baseDir.empty() ? p : std::filesystem::path(baseDir) / p).string();
   } else if (score->is_object()) {
     e.scoreText = score->dump();  // doubles in their shortest exact form
   } else {

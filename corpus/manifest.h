@@ -17,8 +17,8 @@ struct ManifestEntry {
   std::string scorePath;  ///< score file, resolved against the manifest's directory
   std::string scoreText;  ///< inline score as JSON text (when scorePath is empty)
   std::optional<std::uint32_t> seed;  ///< independent noise sequence for this utterance
-  std::string output;     ///< output file name inside the output directory
-  std::string error;      ///< why the line cannot be synthesised (empty: usable)
+  std::string output;                 ///< output file name inside the output directory
+  std::string error;                  ///< why the line cannot be synthesised (empty: usable)
 };
 
 /// A manifest read from disk: its utterances and the directory relative paths start from.

@@ -29,7 +29,8 @@ bool writeAll(int fd, const std::string& text) {
 MetadataLog::MetadataLog(const std::string& path) : path_(path) {
   fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
   if (fd_ < 0) {
-    throw OutputFileError("cannot open the metadata file \"" + path + "\": " + std::strerror(errno));
+    throw OutputFileError("cannot open the metadata file \"" + path +
+                          "\": " + std::strerror(errno));
   }
 }
 
@@ -41,7 +42,8 @@ void MetadataLog::append(const MetadataRow& row) {
   const std::string line = metadataLine(row);
   std::lock_guard lock(mutex_);
   if (!writeAll(fd_, line)) {
-    throw OutputFileError("cannot write the metadata file \"" + path_ + "\": " + std::strerror(errno));
+    throw OutputFileError("cannot write the metadata file \"" + path_ +
+                          "\": " + std::strerror(errno));
   }
 }
 
@@ -67,9 +69,11 @@ void writeMetadataFile(const std::string& path, const std::vector<MetadataRow>& 
   const bool written = fd >= 0 && writeAll(fd, text);
   const int e = errno;
   if (fd >= 0 && ::close(fd) != 0 && written) {
-    throw OutputFileError("cannot write the metadata file \"" + path + "\": " + std::strerror(errno));
+    throw OutputFileError("cannot write the metadata file \"" + path +
+                          "\": " + std::strerror(errno));
   }
-  if (!written) throw OutputFileError("cannot write the metadata file \"" + path + "\": " + std::strerror(e));
+  if (!written)
+    throw OutputFileError("cannot write the metadata file \"" + path + "\": " + std::strerror(e));
   staged.commit();
 }
 

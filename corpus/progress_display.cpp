@@ -12,16 +12,22 @@ std::string formatDuration(double s) {
   char text[48];
   if (!std::isfinite(s) || s < 0) return "?";
   const long t = std::lround(s);
-  if (t < 60) std::snprintf(text, sizeof text, "%ld s", t);
-  else if (t < 3600) std::snprintf(text, sizeof text, "%ld min %02ld s", t / 60, t % 60);
-  else std::snprintf(text, sizeof text, "%ld h %02ld min", t / 3600, (t / 60) % 60);
+  if (t < 60)
+    std::snprintf(text, sizeof text, "%ld s", t);
+  else if (t < 3600)
+    std::snprintf(text, sizeof text, "%ld min %02ld s", t / 60, t % 60);
+  else
+    std::snprintf(text, sizeof text, "%ld h %02ld min", t / 3600, (t / 60) % 60);
   return text;
 }
 
 }  // namespace
 
-ProgressDisplay::ProgressDisplay(std::ostream& out, bool terminal, std::chrono::milliseconds plainInterval)
-    : out_(out), terminal_(terminal), interval_(plainInterval),
+ProgressDisplay::ProgressDisplay(std::ostream& out, bool terminal,
+                                 std::chrono::milliseconds plainInterval)
+    : out_(out),
+      terminal_(terminal),
+      interval_(plainInterval),
       lastLine_(std::chrono::steady_clock::now()) {}
 
 std::string ProgressDisplay::describe(const BatchProgress& p, bool bar) {
@@ -31,8 +37,8 @@ std::string ProgressDisplay::describe(const BatchProgress& p, bool bar) {
   const double rate = elapsed > 0 ? p.audio_s / elapsed : 0.0;
   // Time left from the pace of the utterances synthesised in this run.
   const std::size_t made = done - kept;
-  const double left = made > 0 ? static_cast<double>(total - done) * elapsed / static_cast<double>(made)
-                               : NAN;
+  const double left =
+      made > 0 ? static_cast<double>(total - done) * elapsed / static_cast<double>(made) : NAN;
   std::string text;
   if (bar) {
     constexpr int kWidth = 30;

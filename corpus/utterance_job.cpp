@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <filesystem>
 #include <limits>
 #include <new>
 

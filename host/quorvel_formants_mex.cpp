@@ -74,7 +74,8 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   if (transfer) {
     std::string mode;
     if (!vt::host::getString(prhs[0], "mode", mode, err)) return EntryError{"argument", err};
-    if (mode != "transfer") return EntryError{"argument", "unknown mode '" + mode + "' (only 'transfer')"};
+    if (mode != "transfer")
+      return EntryError{"argument", "unknown mode '" + mode + "' (only 'transfer')"};
     ++prhs, --nrhs;
   }
   const int first_option = transfer ? 3 : 2;
@@ -115,7 +116,8 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   if (transfer) {
     const auto r = ta.sweep(f);
     std::vector<cplx> H, Z, P;
-    for (const auto& v : r) H.push_back(v.lips + v.nostrils), Z.push_back(v.z_in), P.push_back(v.pressure);
+    for (const auto& v : r)
+      H.push_back(v.lips + v.nostrils), Z.push_back(v.z_in), P.push_back(v.pressure);
     plhs[0] = complexColumn(H);
     if (nlhs > 1) plhs[1] = complexColumn(Z);
     if (nlhs > 2) plhs[2] = complexColumn(P);

@@ -26,8 +26,8 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   std::optional<int> expected;
   if (nrhs == 2) {
     double n = 0.0;
-    if (!vt::host::getWholeScalar(prhs[1], "n (the expected number of sections)", 0.0,
-                                  2147483647.0, n, msg)) {
+    if (!vt::host::getWholeScalar(prhs[1], "n (the expected number of sections)", 0.0, 2147483647.0,
+                                  n, msg)) {
       return EntryError{"argument", msg};
     }
     expected = static_cast<int>(n);

@@ -1,8 +1,8 @@
 // MEX entry vantrix(audio, video): lays the sound track of a WAV file under the
 // video of an AVI file compressed with Microsoft Video 1, writing "temp.avi".
 
-#include "host/combiner_mex_entry.h"
 #include "avcombine/vantrix.h"
+#include "host/combiner_mex_entry.h"
 
 void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   (void)plhs;

@@ -11,10 +11,10 @@ namespace vt {
 
 /// The parts of the airway that are chains of tube sections.
 enum class BranchKind : int {
-  Trachea,        ///< below the glottis (aftr, fixed)
-  Glottis,        ///< the glottal slit, one section
-  Main,           ///< vocal tract from the glottis to the lips, or to the velum with the nasal branch
-  Mouth,          ///< velum to lips (nasal branch on)
+  Trachea,  ///< below the glottis (aftr, fixed)
+  Glottis,  ///< the glottal slit, one section
+  Main,     ///< vocal tract from the glottis to the lips, or to the velum with the nasal branch
+  Mouth,    ///< velum to lips (nasal branch on)
   NasalCoupling,  ///< velum (coupling) sections at the entrance of the nasal branch
   NasalProper,    ///< nasal tract proper up to the nostrils (fixed)
 };
@@ -28,12 +28,12 @@ struct AirwayBranch {
   AirwayBranch(BranchKind k, TubeKind t) : kind(k), tube(t) {}
 
   BranchKind kind = BranchKind::Main;
-  TubeKind tube = kTubeVocal;             ///< element and wall model of the sections
-  std::vector<area_function> af;          ///< current sections, cm² and cm
-  std::vector<area_function> daf;         ///< per-step increments (empty: the branch is fixed)
-  std::vector<td_acoustic_elements> ac;   ///< sections() + 1 element records
-  td_linear_equation* rows = nullptr;     ///< the equation system the branch writes
-  int first_row = 1;                      ///< row of its inlet junction in that system
+  TubeKind tube = kTubeVocal;            ///< element and wall model of the sections
+  std::vector<area_function> af;         ///< current sections, cm² and cm
+  std::vector<area_function> daf;        ///< per-step increments (empty: the branch is fixed)
+  std::vector<td_acoustic_elements> ac;  ///< sections() + 1 element records
+  td_linear_equation* rows = nullptr;    ///< the equation system the branch writes
+  int first_row = 1;                     ///< row of its inlet junction in that system
 
   /// Number of tube sections.
   int sections() const { return static_cast<int>(af.size()); }

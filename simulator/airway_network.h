@@ -12,15 +12,15 @@ namespace vt {
 /// Counts and row indices of a run, derived from its branches (a snapshot
 /// for callers that think in the classic names; the branches hold the counts).
 struct SimLayout {
-  int nasal_tract = 0, subGLTsystem = 0;  ///< nasal branch / trachea present
-  int ntr = 0, ntr1 = 0;                  ///< trachea sections / element records
-  int nglt0 = 1, nglt1 = 2;               ///< glottal sections / element records
-  int nvt0 = 0, nvt1 = 0;                 ///< main-branch sections / element records
+  int nasal_tract = 0, subGLTsystem = 0;       ///< nasal branch / trachea present
+  int ntr = 0, ntr1 = 0;                       ///< trachea sections / element records
+  int nglt0 = 1, nglt1 = 2;                    ///< glottal sections / element records
+  int nvt0 = 0, nvt1 = 0;                      ///< main-branch sections / element records
   int n0 = 0, n2 = 0, n3 = 0, n4 = 0, n5 = 0;  ///< eq: sections, last section row,
                                                ///< last junction, closing row, rows
   int nbu0 = 0, nbu1 = 0, nbu3 = 0, nbu4 = 0, nbu5 = 0, nbu6 = 0;  ///< mouth branch
-  int nnc = 0, nnc1 = 0;                  ///< nasal coupling sections / records
-  int nna0 = 0, nna1 = 0;                 ///< nasal tract proper sections / records
+  int nnc = 0, nnc1 = 0;                                ///< nasal coupling sections / records
+  int nna0 = 0, nna1 = 0;                               ///< nasal tract proper sections / records
   int nnt = 0, nnt3 = 0, nnt4 = 0, nnt5 = 0, nnt6 = 0;  ///< whole nasal branch rows
 };
 
@@ -43,7 +43,7 @@ struct AirwayNetwork {
   /// [, mouth, nasal coupling, nasal tract proper]. This list is the layout.
   std::vector<AirwayBranch*> layout;
   std::vector<td_linear_equation> eq, eqbu, eqnt;  ///< pharynx, mouth and nasal systems
-  law::RadiationLoad lips, nostrils;                ///< radiation loads of the openings
+  law::RadiationLoad lips, nostrils;               ///< radiation loads of the openings
 
   AirwayNetwork() = default;
   AirwayNetwork(const AirwayNetwork&) = delete;

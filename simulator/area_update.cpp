@@ -38,7 +38,8 @@ void Simulator::copy_initial_af_t() {
   AirwayNetwork& n = net_;
   n.glottis.af[0] = {nonzero_t(Ag), nonzero_t(cfg.xg)};
   auto copy = [](const area_function* target, AirwayBranch& b) {
-    for (int i = 0; i < b.sections(); ++i) b.af[i] = {nonzero_t(target[i].A), nonzero_t(target[i].x)};
+    for (int i = 0; i < b.sections(); ++i)
+      b.af[i] = {nonzero_t(target[i].A), nonzero_t(target[i].x)};
   };
   copy(afvt, n.main);
   if (n.has_nasal()) {
@@ -88,7 +89,8 @@ void Simulator::dax() {
   if (cfg.vocal_tract != 1) return;
 
   AirwayBranch& m = n.main;
-  branch_increments(afvt, m.af.data(), m.sections(), D, dynamic, cfg.smpfrq, m.daf.data(), m.ac.data());
+  branch_increments(afvt, m.af.data(), m.sections(), D, dynamic, cfg.smpfrq, m.daf.data(),
+                    m.ac.data());
   if (!n.has_nasal()) return;
 
   AirwayBranch& bu = n.mouth;

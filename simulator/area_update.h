@@ -7,9 +7,7 @@ namespace vt {
 
 /// Floor of every stored area (cm²) and length (cm): values below 0.001, NaN
 /// included, become 0.001f, so a closed section never divides by zero.
-inline float nonzero_t(float v) {
-  return static_cast<double>(v) >= 0.001 ? v : 0.001f;
-}
+inline float nonzero_t(float v) { return static_cast<double>(v) >= 0.001 ? v : 0.001f; }
 
 /// Narrowest section of sections[0..count-1] whose area exceeds 0.001 cm² and
 /// does not exceed 100 cm²; of equal areas the last wins. Sets found.A to the

@@ -21,8 +21,8 @@ int Decimator::decim_init(int deci) {
   const float wc = static_cast<float>(0.9 * kPi / deci);
   for (int k = 0; k < q_decim - 1; ++k) {
     const float n = static_cast<float>(k - (q_decim - 1));  // -50 .. -1
-    const float s = static_cast<float>(std::sin(static_cast<double>(wc) * n) /
-                                       (static_cast<double>(kPi) * n));
+    const float s =
+        static_cast<float>(std::sin(static_cast<double>(wc) * n) / (static_cast<double>(kPi) * n));
     h_decim[k] = static_cast<float>(s * (0.54 - 0.46 * std::cos(static_cast<double>(w) * k)));
   }
   // Half the centre tap: the centre sample is summed twice.

@@ -43,7 +43,8 @@ inline double air_compliance(double Ca, float A, float x) { return Ca * A * x; }
 /// inversely proportional to the wall area 2·sqrt(pi)·sqrt(A)·x (the factor
 /// 2·sqrt(pi) is in the per-area constants Rw, Lw, Cw). Sets el.Rw, el.Lw,
 /// el.Cw and the branch admittance el.Yw = 1/(Rw + Lw + Cw).
-inline void wall_branch(double Rw, double Lw, double Cw, float A, float x, td_acoustic_elements& el) {
+inline void wall_branch(double Rw, double Lw, double Cw, float A, float x,
+                        td_acoustic_elements& el) {
   const float w = static_cast<float>(std::sqrt(static_cast<double>(A)) * x);  // sqrt(A)·x, cm²
   el.Rw = Rw / w;
   el.Lw = Lw / w;

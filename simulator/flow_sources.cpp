@@ -64,7 +64,8 @@ void Simulator::inject_noise() {
     long long m = static_cast<long long>(Ac_.index) + cfg.noiseSourceLoc + 1;
     if (m > bound || m < 0) m = Ac_.index + 1;
     const float n = noise3_.frictionNoise3(1, memAc_, rng_);
-    b->ac[m].srcP = n * cfg.noiseAmp * Udc_ * Udc_ * Udc_ / std::pow(static_cast<double>(Ac_.A), 2.5);
+    b->ac[m].srcP =
+        n * cfg.noiseAmp * Udc_ * Udc_ * Udc_ / std::pow(static_cast<double>(Ac_.A), 2.5);
     fric_m_ = static_cast<int>(m);
   }
   const float n = noise3_.frictionNoise3(1, memGlt_, rng_);

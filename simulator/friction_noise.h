@@ -32,8 +32,8 @@ class ShapedNoise {
  protected:
   /// flag 0: `warm_up` discarded draws; then (any flag) one draw, returned
   /// and left in mem.low.
-  float next(int flag, int warm_up, int sections, const float* a, const float* b,
-             NoiseMemory& mem, RandomGenerator& rng);
+  float next(int flag, int warm_up, int sections, const float* a, const float* b, NoiseMemory& mem,
+             RandomGenerator& rng);
   /// One draw with the random integer r through `sections` sections of the
   /// tables a, b (three values per section).
   float draw(std::int32_t r, int sections, const float* a, const float* b, NoiseMemory& mem) const;

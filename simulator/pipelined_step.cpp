@@ -34,7 +34,8 @@ void Simulator::finish_pending() const {
   if (!pending_) return;
   const double* D = Dbuf_[dcur_].data();
   td_linear_equation* r = net_.eq.data();
-  for (int i = net_.n3() - 1; i >= 1; --i) r[i].val = (r[i].elimSrc - D[i - 1] * r[i + 1].val) / D[i];
+  for (int i = net_.n3() - 1; i >= 1; --i)
+    r[i].val = (r[i].elimSrc - D[i - 1] * r[i + 1].val) / D[i];
   pending_ = false;
 }
 
@@ -261,7 +262,8 @@ void Simulator::vtt_sim_lanes(std::span<Simulator* const> lanes, std::span<float
   if (out.size() < lanes.size()) throw std::invalid_argument("vtt_sim_lanes: one output per lane");
   for (std::size_t l = 0; l < lanes.size(); ++l)
     for (std::size_t m = 0; m < l; ++m)
-      if (lanes[m] == lanes[l]) throw std::invalid_argument("vtt_sim_lanes: a simulator is given twice");
+      if (lanes[m] == lanes[l])
+        throw std::invalid_argument("vtt_sim_lanes: a simulator is given twice");
   bool together = !lanes.empty();
   for (Simulator* s : lanes) {
     s->check_step_inputs();
@@ -277,14 +279,30 @@ void Simulator::vtt_sim_lanes(std::span<Simulator* const> lanes, std::span<float
   for (int i = 0; i < deci; ++i) {
     const int flag = i == deci - 1 ? 1 : 0;
     switch (lanes.size()) {
-      case 1: step_lanes<1>(lanes.data(), flag, y); break;
-      case 2: step_lanes<2>(lanes.data(), flag, y); break;
-      case 3: step_lanes<3>(lanes.data(), flag, y); break;
-      case 4: step_lanes<4>(lanes.data(), flag, y); break;
-      case 5: step_lanes<5>(lanes.data(), flag, y); break;
-      case 6: step_lanes<6>(lanes.data(), flag, y); break;
-      case 7: step_lanes<7>(lanes.data(), flag, y); break;
-      default: step_lanes<8>(lanes.data(), flag, y); break;
+      case 1:
+        step_lanes<1>(lanes.data(), flag, y);
+        break;
+      case 2:
+        step_lanes<2>(lanes.data(), flag, y);
+        break;
+      case 3:
+        step_lanes<3>(lanes.data(), flag, y);
+        break;
+      case 4:
+        step_lanes<4>(lanes.data(), flag, y);
+        break;
+      case 5:
+        step_lanes<5>(lanes.data(), flag, y);
+        break;
+      case 6:
+        step_lanes<6>(lanes.data(), flag, y);
+        break;
+      case 7:
+        step_lanes<7>(lanes.data(), flag, y);
+        break;
+      default:
+        step_lanes<8>(lanes.data(), flag, y);
+        break;
     }
     for (Simulator* s : lanes)
       if (s->tap_ != nullptr) s->tap_->record(*s, flag);

@@ -20,8 +20,8 @@ class RandomGenerator {
   std::int32_t next();
 
  private:
-  static constexpr int kDegree = 31;      // words of feedback state
-  static constexpr int kSeparation = 3;   // distance between the two taps
+  static constexpr int kDegree = 31;     // words of feedback state
+  static constexpr int kSeparation = 3;  // distance between the two taps
   std::uint32_t state_[kDegree] = {};
   int front_ = 0;  // tap that receives the sum
   int rear_ = 0;   // tap added to it

@@ -3,8 +3,8 @@
 // deterministic 120 Hz glottal pulse train and a moving vocal tract, in the
 // synthesiser's configuration.
 #include <cmath>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "simulator/simulator.h"
@@ -21,7 +21,8 @@ inline void gateway_config(SimConfig& cfg, int nvt) {
 /// Glottal area at output sample j (10 kHz): 0.2 cm² pulses on 0.02 cm².
 inline float drive_Ag(int j) {
   const double ph = std::fmod(j, 10000.0 / 120.0) / (10000.0 / 120.0);
-  return static_cast<float>(0.02 + 0.2 * (ph < 0.6 ? 0.5 - 0.5 * std::cos(2 * M_PI * ph / 0.6) : 0.0));
+  return static_cast<float>(0.02 +
+                            0.2 * (ph < 0.6 ? 0.5 - 0.5 * std::cos(2 * M_PI * ph / 0.6) : 0.0));
 }
 
 /// nvt sections of 17/nvt cm at sample j; the front closes to 0.05 cm² every 0.25 s.

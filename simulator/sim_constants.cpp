@@ -14,7 +14,8 @@ SimConstants derive_sim_constants(const SimConfig& cfg) {
   const float ratio = cfg.simfrq / cfg.smpfrq;
   k.deci = static_cast<int>(ratio);
 
-  const double two_sqrt_pi = std::sqrt(static_cast<double>(pi)) + std::sqrt(static_cast<double>(pi));
+  const double two_sqrt_pi =
+      std::sqrt(static_cast<double>(pi)) + std::sqrt(static_cast<double>(pi));
   k.K_Bernoulli = cfg.Kc * cfg.ro;
   k.K_viscous_glotte = 12 * cfg.lg * cfg.lg * cfg.xg * cfg.mu / 2;
   k.K_viscous_const = 8 * pi * cfg.mu / 2;

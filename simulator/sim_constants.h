@@ -8,8 +8,8 @@ namespace vt {
 /// factors already carry the trapezoidal scaling (2/dt for inertances and air
 /// compliances, dt/2 for wall stiffness) and the 2·sqrt(pi) of the wall area.
 struct SimConstants {
-  double dt_sim = 0;            ///< simulation step, s
-  int deci = 0;                 ///< simulation steps per output sample
+  double dt_sim = 0;  ///< simulation step, s
+  int deci = 0;       ///< simulation steps per output sample
   /// Kc·ro, g/cm³: times U/A² (cm³/s over cm⁴) the kinetic resistance, dyn·s/cm⁵.
   double K_Bernoulli = 0;
   /// 12·lg²·xg·mu/2, dyn·s·cm: over A³ (cm⁶) the viscous resistance of half
@@ -39,7 +39,7 @@ struct SimConstants {
   /// ro·simfrq/(2·pi·100 cm), g/(cm⁴·s): times the change of the radiated flow
   /// over one step (cm³/s) the pressure radiated to 100 cm, dyn/cm².
   double Kr = 0;
-  double Rlungs = 0;            ///< lung resistance on the first junction row, dyn·s/cm⁵
+  double Rlungs = 0;  ///< lung resistance on the first junction row, dyn·s/cm⁵
 };
 
 /// pi as the network constants use it (single-precision 3.141593).

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -31,11 +31,11 @@ class SignalTap;
 /// every vtt_ini. Objects share nothing and may run on different threads.
 class Simulator {
  public:
-  SimConfig cfg;                         ///< configuration values and switches
-  float Ag = 0.0f;                       ///< glottal area target of the current output sample, cm²
-  const area_function* afvt = nullptr;   ///< vocal-tract target, cfg.nvt sections
-  const area_function* afnt = nullptr;   ///< nasal target (coupling + nasal tract), nasal_tract only
-  int nnt = 0;                           ///< sections in afnt
+  SimConfig cfg;                        ///< configuration values and switches
+  float Ag = 0.0f;                      ///< glottal area target of the current output sample, cm²
+  const area_function* afvt = nullptr;  ///< vocal-tract target, cfg.nvt sections
+  const area_function* afnt = nullptr;  ///< nasal target (coupling + nasal tract), nasal_tract only
+  int nnt = 0;                          ///< sections in afnt
   /// Lets the single chain (no trachea, no nasal branch, moving tract) use the
   /// overlapped step schedule. The samples are bit-identical either way; off
   /// only for verification.

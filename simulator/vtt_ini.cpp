@@ -20,9 +20,11 @@ void Simulator::validate() const {
   // Row counts are 2·sections + a few; the bound keeps them inside int.
   constexpr int kMaxSections = 1 << 28;
   if (cfg.nvt < 1 || cfg.nvt > kMaxSections)
-    fail("nvt must be 1.." + std::to_string(kMaxSections) + " (got " + std::to_string(cfg.nvt) + ")");
+    fail("nvt must be 1.." + std::to_string(kMaxSections) + " (got " + std::to_string(cfg.nvt) +
+         ")");
   if (afvt == nullptr) fail("no vocal-tract area function (afvt) given");
-  if (cfg.nglt0 != 1 || cfg.nglt1 != 2) fail("the glottis has exactly one section (nglt0 1, nglt1 2)");
+  if (cfg.nglt0 != 1 || cfg.nglt1 != 2)
+    fail("the glottis has exactly one section (nglt0 1, nglt1 2)");
   const float ratio = cfg.simfrq / cfg.smpfrq;
   if (!(std::fabs(ratio) < 2147483648.0f))
     fail("simfrq / smpfrq must be a finite ratio (simfrq " + std::to_string(cfg.simfrq) +
@@ -31,11 +33,12 @@ void Simulator::validate() const {
     fail("ntr must be 0..20 with the trachea on (got " + std::to_string(cfg.ntr) + ")");
   if (cfg.nasal_tract == 1) {
     if (cfg.nbp < 1 || cfg.nbp >= cfg.nvt)
-      fail("with the nasal tract nbp must be 1..nvt-1 (nbp " + std::to_string(cfg.nbp) +
-           ", nvt " + std::to_string(cfg.nvt) + ")");
+      fail("with the nasal tract nbp must be 1..nvt-1 (nbp " + std::to_string(cfg.nbp) + ", nvt " +
+           std::to_string(cfg.nvt) + ")");
     if (afnt == nullptr) fail("with the nasal tract a nasal area function (afnt) is needed");
     if (nnt > kMaxSections)
-      fail("nnt must be at most " + std::to_string(kMaxSections) + " (got " + std::to_string(nnt) + ")");
+      fail("nnt must be at most " + std::to_string(kMaxSections) + " (got " + std::to_string(nnt) +
+           ")");
     if (cfg.nnc < 0 || cfg.nnc >= nnt)
       fail("with the nasal tract 0 <= nnc < nnt is needed (nnc " + std::to_string(cfg.nnc) +
            ", nnt " + std::to_string(nnt) + ")");

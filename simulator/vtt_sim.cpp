@@ -13,7 +13,8 @@ namespace vt {
 void Simulator::check_step_inputs() const {
   if (!running_) throw std::logic_error("vtt_sim: no active run (call vtt_ini first)");
   if (afvt == nullptr) throw std::logic_error("vtt_sim: no vocal-tract area function (afvt)");
-  if (net_.has_nasal() && afnt == nullptr) throw std::logic_error("vtt_sim: no nasal area function (afnt)");
+  if (net_.has_nasal() && afnt == nullptr)
+    throw std::logic_error("vtt_sim: no nasal area function (afnt)");
 }
 
 float Simulator::vtt_sim() {

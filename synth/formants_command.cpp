@@ -64,7 +64,8 @@ int runFormantsCommand(int argc, const char* const* argv, std::ostream& out, std
     return 0;
   }
   if (path.empty() || count < 1) {
-    err << "quorvel formants: " << (path.empty() ? "an area-function file is needed" : "--count must be >= 1")
+    err << "quorvel formants: "
+        << (path.empty() ? "an area-function file is needed" : "--count must be >= 1")
         << "\n(quorvel formants --help for usage)\n";
     return 2;
   }

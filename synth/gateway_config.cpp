@@ -36,6 +36,8 @@ void applySynthesisOptions(SimConfig& cfg, const SynthesisOptions& o, int nvt) {
   cfg.trachea_comp = o.trachea_comp;
 }
 
-void forceGatewayConfig(SimConfig& cfg, int nvt) { applySynthesisOptions(cfg, SynthesisOptions{}, nvt); }
+void forceGatewayConfig(SimConfig& cfg, int nvt) {
+  applySynthesisOptions(cfg, SynthesisOptions{}, nvt);
+}
 
 }  // namespace vt

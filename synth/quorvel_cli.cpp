@@ -208,8 +208,10 @@ int writeSignalFiles(const SynthesisResult& res, const std::string& outPath, int
 }  // namespace
 
 int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  if (argc > 1 && std::string(argv[1]) == "formants") return runFormantsCommand(argc - 1, argv + 1, out, err);
-  if (argc > 1 && std::string(argv[1]) == "tracks") return runTracksCommand(argc - 1, argv + 1, out, err);
+  if (argc > 1 && std::string(argv[1]) == "formants")
+    return runFormantsCommand(argc - 1, argv + 1, out, err);
+  if (argc > 1 && std::string(argv[1]) == "tracks")
+    return runTracksCommand(argc - 1, argv + 1, out, err);
   CLI::App app{"quorvel - articulatory speech synthesis", "quorvel"};
   app.set_help_flag();  // --help prints the full text below, not CLI11's summary
   std::string scorePath, outPath;

@@ -1,10 +1,10 @@
 #include "synth/score_json.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -227,7 +227,8 @@ bool scoreFromJson(const nlohmann::json& doc, Score& out, std::string& err,
   }
   if (auto it = doc.find("labels"); it != doc.end()) {
     // One name per key frame (column of TAF1).
-    if (!it->is_array() || !std::all_of(it->begin(), it->end(), [](const json& v) { return v.is_string(); })) {
+    if (!it->is_array() ||
+        !std::all_of(it->begin(), it->end(), [](const json& v) { return v.is_string(); })) {
       err = "labels: expected a list of strings, one per key frame";
       return false;
     }

@@ -38,9 +38,9 @@ struct Score {
   ScoreMatrix TAF2;  ///< nss×F: section areas of each key frame, cm²
   ScoreMatrix dx;    ///< 1×1, 1×F or nss×F: section lengths, cm
   bool hasFs = false;
-  ScoreMatrix fs;    ///< 1×1: output sampling frequency, Hz
+  ScoreMatrix fs;  ///< 1×1: output sampling frequency, Hz
   bool hasVCV = false;
-  ScoreMatrix VCV;   ///< 1×1: report the narrowest section of the frication frames
+  ScoreMatrix VCV;  ///< 1×1: report the narrowest section of the frication frames
   std::vector<std::string> inputFiles;  ///< area-function files the frames were read from
   /// Optional "labels": one name per key frame (e.g. the sound it stands for);
   /// empty when the score has none. Not part of the call.
@@ -66,7 +66,8 @@ struct Score {
 /// lists per key frame a VT area-function file (or null) that supplies the
 /// frame's areas and section length (synth/score_af_files.h); relative paths
 /// are taken from baseDir. The optional "model" object sets the airway model
-/// (synth/score_model.h) and "signals" lists internal signals. Returns false with a message naming the field in err.
+/// (synth/score_model.h) and "signals" lists internal signals. Returns false with a message naming
+/// the field in err.
 bool parseScore(const std::string& text, Score& out, std::string& err,
                 const std::string& baseDir = "");
 

@@ -22,18 +22,18 @@ enum class GlottalModel {
 /// 8 cm H2O lung pressure, the Fant pulse, three simulation steps per output
 /// sample and the never-seeded noise sequence.
 struct SynthesisOptions {
-  int nbp = 9;                  ///< velum branch point: sections 0..nbp-1 before the velum (1..nvt-1)
-  bool vocal_tract = true;      ///< area function moves (elements refreshed every step)
-  bool nasal_tract = false;     ///< nasal branch with velum coupling and nostril radiation
-  bool wall = true;             ///< yielding walls in glottis, vocal tract and nasal branch
-  bool rad_boundary = true;     ///< radiation loads from the opening area (else fixed)
+  int nbp = 9;               ///< velum branch point: sections 0..nbp-1 before the velum (1..nvt-1)
+  bool vocal_tract = true;   ///< area function moves (elements refreshed every step)
+  bool nasal_tract = false;  ///< nasal branch with velum coupling and nostril radiation
+  bool wall = true;          ///< yielding walls in glottis, vocal tract and nasal branch
+  bool rad_boundary = true;  ///< radiation loads from the opening area (else fixed)
   bool wall_radiation = false;  ///< wall vibration adds to the radiated output
   bool noise_source = true;     ///< aspiration and frication noise
   bool subGLTsystem = false;    ///< trachea below the glottis
   bool sinus_cavity = false;    ///< paranasal sinus on the nasal tract (nasal branch only)
   bool dynamic_term = false;    ///< area and length changes inject volume velocity
   float noiseAmp = static_cast<float>(2e-8 * 0.5);  ///< scale of the noise sources
-  float Psub = 8.0f;            ///< lung pressure, cm H2O (used while Psub_track is empty)
+  float Psub = 8.0f;  ///< lung pressure, cm H2O (used while Psub_track is empty)
   /// Lung pressure over time, cm H2O, evaluated per output sample like the
   /// glottal tracks (same break-point rules); empty: the constant Psub.
   ControlTrack Psub_track;
@@ -41,7 +41,7 @@ struct SynthesisOptions {
   /// Opening and closing phase of the pulse, fractions of the period (0..1,
   /// together at most 1); absent: the model's own (Fant 0.36/0.26, Halvane 0.5/0.2).
   std::optional<float> open_quotient, close_quotient;
-  int oversampling = 3;         ///< simulation steps per output sample (deci), >= 1
+  int oversampling = 3;  ///< simulation steps per output sample (deci), >= 1
   /// Independent noise sequence: the random generator restarts from this seed
   /// and the noise filters from rest at the start of the synthesis. Absent:
   /// the sequence continues from where the synthesiser left it.

@@ -10,12 +10,12 @@ namespace vt {
 
 /// One key frame of the vocal-tract area function.
 struct KeyFrame {
-  double time_ms = 0.0;                      ///< time, ms
-  Transition kind = Transition::Linear;      ///< law of the transition towards this frame
-  int noiseSourceOffset = 1;                 ///< frication source: junctions downstream of the
-                                             ///< narrowest section's outlet; < 0 keeps the last
-  std::vector<double> areas_cm2;             ///< nvt section areas, glottis first, cm²
-  std::vector<double> lengths_cm;            ///< nvt section lengths, cm
+  double time_ms = 0.0;                  ///< time, ms
+  Transition kind = Transition::Linear;  ///< law of the transition towards this frame
+  int noiseSourceOffset = 1;             ///< frication source: junctions downstream of the
+                                         ///< narrowest section's outlet; < 0 keeps the last
+  std::vector<double> areas_cm2;         ///< nvt section areas, glottis first, cm²
+  std::vector<double> lengths_cm;        ///< nvt section lengths, cm
   bool operator==(const KeyFrame&) const = default;
 };
 

@@ -100,7 +100,8 @@ int runTracksCommand(int argc, const char* const* argv, std::ostream& out, std::
   }
   const bool grid = gridOpt->count() != 0;
   if (grid && score.labels.empty()) {
-    err << "quorvel tracks: --textgrid needs a \"labels\" field in the score (one label per key frame)\n";
+    err << "quorvel tracks: --textgrid needs a \"labels\" field in the score (one label per key "
+           "frame)\n";
     return 1;
   }
   if (csvPath.empty()) csvPath = withExtension(scorePath, ".csv");

@@ -11,10 +11,10 @@ namespace vt {
 
 /// Ground truth of one frame of a synthesised utterance.
 struct TrackFrame {
-  double time_ms = 0;        ///< time of the frame's output sample, ms
-  float f0_Hz = 0;           ///< fundamental frequency of the F0 track, Hz
-  float Ag_cm2 = 0;          ///< smoothed glottal area handed to the network, cm²
-  float Psub_cmH2O = 0;      ///< lung pressure, cm H2O
+  double time_ms = 0;    ///< time of the frame's output sample, ms
+  float f0_Hz = 0;       ///< fundamental frequency of the F0 track, Hz
+  float Ag_cm2 = 0;      ///< smoothed glottal area handed to the network, cm²
+  float Psub_cmH2O = 0;  ///< lung pressure, cm H2O
   /// Resonances of the frame's area function (closed glottis, as the
   /// trapezoidal rule at the simulation rate sees them), at most five,
   /// below half the output rate.

@@ -52,8 +52,8 @@ std::vector<double> free_decay(const std::vector<area_function>& tract,
     if (j == 0) sim.vtt_ini();
     sim.vtt_sim();
     const SimLayout& L = sim.layout();
-    double u = nasal ? sim.eqbu_rows()[L.nbu3].val + sim.eqnt_rows()[L.nnt3].val
-                     : sim.eq_rows()[L.n3].val;
+    double u =
+        nasal ? sim.eqbu_rows()[L.nbu3].val + sim.eqnt_rows()[L.nnt3].val : sim.eq_rows()[L.n3].val;
     if (j >= start) y.push_back(u);
   }
   sim.vtt_term();

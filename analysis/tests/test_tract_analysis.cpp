@@ -89,7 +89,8 @@ TEST(TractAnalysis, TrapezoidalMappingWarpsAndTheGlottalLoadDamps) {
   // The same companion pole seen through z = (1+p)/(1-p) instead of s = 2p/dt.
   const double fs = 30000;
   for (std::size_t k = 0; k < Fa.size(); ++k)
-    EXPECT_NEAR(Ft[k].frequency_hz, fs / std::numbers::pi * std::atan(std::numbers::pi * Fa[k].frequency_hz / fs),
+    EXPECT_NEAR(Ft[k].frequency_hz,
+                fs / std::numbers::pi * std::atan(std::numbers::pi * Fa[k].frequency_hz / fs),
                 0.002 * Ft[k].frequency_hz);
 
   AnalysisSetup open;
@@ -98,9 +99,9 @@ TEST(TractAnalysis, TrapezoidalMappingWarpsAndTheGlottalLoadDamps) {
   const TractAnalysis loaded(kTube, open);
   const auto Fo = loaded.formants(4000);
   ASSERT_EQ(Fo.size(), Fa.size());
-  EXPECT_GT(Fo[0].bandwidth_hz, Fa[0].bandwidth_hz + 10);  // glottal losses
-  EXPECT_GT(Fo[0].frequency_hz, Fa[0].frequency_hz);  // the open glottis raises F1
-  EXPECT_NEAR(loaded.stationary_flow_cm3_s(), 104.2, 0.1);  // cm³/s at 8 cm H2O
+  EXPECT_GT(Fo[0].bandwidth_hz, Fa[0].bandwidth_hz + 10);         // glottal losses
+  EXPECT_GT(Fo[0].frequency_hz, Fa[0].frequency_hz);              // the open glottis raises F1
+  EXPECT_NEAR(loaded.stationary_flow_cm3_s(), 104.2, 0.1);        // cm³/s at 8 cm H2O
   EXPECT_LT(TractAnalysis(kTube).stationary_flow_cm3_s(), 10.0);  // closed: floor area 0.001 cm²
 }
 
@@ -123,8 +124,10 @@ TEST(TractAnalysis, NasalSideBranch) {
   const auto Z = nasalised.antiresonances(4000);
   ASSERT_FALSE(Z.empty());
   for (const Resonance& z : Z) {  // a dip of the radiated flow at each zero
-    const double at = std::abs(nasalised.at(z.frequency_hz).lips + nasalised.at(z.frequency_hz).nostrils);
-    EXPECT_LT(at, std::abs(nasalised.at(z.frequency_hz + 40).lips + nasalised.at(z.frequency_hz + 40).nostrils));
+    const double at =
+        std::abs(nasalised.at(z.frequency_hz).lips + nasalised.at(z.frequency_hz).nostrils);
+    EXPECT_LT(at, std::abs(nasalised.at(z.frequency_hz + 40).lips +
+                           nasalised.at(z.frequency_hz + 40).nostrils));
   }
   EXPECT_GT(nasalised.formants(4000).size(), Fo.size());  // the branch adds resonances
   EXPECT_GT(std::abs(nasalised.at(300).nostrils), 0.1 * std::abs(nasalised.at(300).lips));
@@ -132,12 +135,14 @@ TEST(TractAnalysis, NasalSideBranch) {
   // cavity's resonances, so they exist with the velum open.
   auto lips_shut = kTube;
   lips_shut.back().A = 0.0f;
-  EXPECT_FALSE(TractAnalysis(lips_shut, {}, open).antiresonances(3000, FlowOutput::Nostrils).empty());
+  EXPECT_FALSE(
+      TractAnalysis(lips_shut, {}, open).antiresonances(3000, FlowOutput::Nostrils).empty());
 }
 
 TEST(TractAnalysis, RefusesUnusableInput) {
   auto refused = [](auto&& make) { EXPECT_THROW(make(), std::invalid_argument); };
-  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN(),
+              inf = std::numeric_limits<float>::infinity();
   refused([] { TractAnalysis(std::vector<area_function>{}); });
   refused([&] { TractAnalysis(std::vector<area_function>{{1, 1}, {nan, 1}}); });
   refused([&] { TractAnalysis(std::vector<area_function>{{inf, 1}}); });
@@ -155,7 +160,9 @@ TEST(TractAnalysis, RefusesUnusableInput) {
   refused([&] { TractAnalysis(kTube, {}, NasalBranch{17, 3, nose, false}); });
   refused([&] { TractAnalysis(kTube, {}, NasalBranch{9, 5, nose, false}); });
   refused([&] { TractAnalysis(kTube, {}, NasalBranch{9, 3, {}, false}); });
-  refused([&] { TractAnalysis(kTube, {}, NasalBranch{9, 3, std::vector<area_function>(4, {1, 1}), true}); });
+  refused([&] {
+    TractAnalysis(kTube, {}, NasalBranch{9, 3, std::vector<area_function>(4, {1, 1}), true});
+  });
 
   const TractAnalysis t(kTube);
   const std::vector<double> decreasing{100, 200, 150}, repeated{100, 100}, with_nan{100, nan};

@@ -14,7 +14,10 @@ class ScratchDir {
     std::string tmpl = (std::filesystem::temp_directory_path() / "vt-afiles-XXXXXX").string();
     if (mkdtemp(tmpl.data()) != nullptr) root_ = tmpl;
   }
-  ~ScratchDir() { std::error_code ec; if (!root_.empty()) std::filesystem::remove_all(root_, ec); }
+  ~ScratchDir() {
+    std::error_code ec;
+    if (!root_.empty()) std::filesystem::remove_all(root_, ec);
+  }
   ScratchDir(const ScratchDir&) = delete;
 
   /// Writes text to rel (directories created); returns the full path.

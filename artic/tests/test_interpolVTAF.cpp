@@ -47,7 +47,7 @@ TEST(InterpolVTAF, LinearAndCosineSegments) {
   EXPECT_FLOAT_EQ(t.A[500], 2.0f);
   EXPECT_FLOAT_EQ(t.x[500], 1.0f);
   EXPECT_FLOAT_EQ(t.A[999], 3.0f - 0.002f);
-  EXPECT_EQ(t.A[1000], t.A[999]);  // the last key's sample leaves the area function
+  EXPECT_EQ(t.A[1000], t.A[999]);             // the last key's sample leaves the area function
   EXPECT_FLOAT_EQ(t.A[1001], 3.0f + 0.002f);  // past the last key the line goes on
   EXPECT_FLOAT_EQ(t.afvt[2].A, 5.0f + 0.002f);
   EXPECT_EQ(t.m.ended, 1);

@@ -19,14 +19,16 @@ const std::string kVantrix = VT_VANTRIX_CLI;
 /// Exit status, standard output and standard error of cmd run in dir.
 std::tuple<int, std::string, std::string> runIn(const TempDir& dir, const std::string& cmd) {
   const TempDir side;  // keeps the error text out of dir
-  const auto [status, out] = test::run("cd " + q(dir.path.string()) + " && " + cmd + " 2>" + q(side / "err"));
+  const auto [status, out] =
+      test::run("cd " + q(dir.path.string()) + " && " + cmd + " 2>" + q(side / "err"));
   return {status, out, test::readFile(side / "err")};
 }
 
 /// ffmpeg arguments printing per-packet hashes ("framemd5") or one hash of all
 /// bytes ("md5") of the first stream of type ("v", "a") of file.
 std::string hash(const std::string& file, const char* type, const char* format) {
-  return " -v error -i " + q("./" + file) + " -map 0:" + type + ":0 -c copy -f " + format + " - | grep -v '^#'";
+  return " -v error -i " + q("./" + file) + " -map 0:" + type + ":0 -c copy -f " + format +
+         " - | grep -v '^#'";
 }
 
 // Names with a leading dash, spaces, a colon and non-ASCII letters are plain
@@ -51,9 +53,13 @@ TEST(Programs, CombineAndRefuseAsAUserRuns) {
 
   std::tie(status, out, err) = runIn(d, kVantrix + " -- '-a ü.wav' 'v: é.avi'");
   ASSERT_EQ(status, 0) << err;
-  EXPECT_EQ(output(probe + "-show_entries stream=codec_type,codec_name,codec_tag_string,width,avg_frame_rate temp.avi"),
-            "msvideo1,video,MSVC,64,15/1\npcm_s16le,audio,[1][0][0][0],0/0\n");
-  EXPECT_EQ(output(probe + "-count_frames -select_streams v -show_entries stream=nb_read_frames temp.avi"), "30\n");
+  EXPECT_EQ(
+      output(probe + "-show_entries "
+                     "stream=codec_type,codec_name,codec_tag_string,width,avg_frame_rate temp.avi"),
+      "msvideo1,video,MSVC,64,15/1\npcm_s16le,audio,[1][0][0][0],0/0\n");
+  EXPECT_EQ(output(probe +
+                   "-count_frames -select_streams v -show_entries stream=nb_read_frames temp.avi"),
+            "30\n");
   EXPECT_EQ(output(ff + hash("temp.avi", "a", "md5")), samples);
   EXPECT_EQ(test::snapshot(d.path).size(), 4u);
 
@@ -64,7 +70,8 @@ TEST(Programs, CombineAndRefuseAsAUserRuns) {
   const std::tuple<std::string, int, const char*> cases[] = {
       {kBrellix + " a.wav v.avi", 2, "brellix: expected 3 file names, got 2\nUsage: brellix"},
       {kVantrix + " -x a.wav v.avi", 2, "vantrix: unknown option \"-x\""},
-      {kBrellix + " none.wav v.avi out.avi", 1, "brellix: cannot open the audio file \"none.wav\": No such file"},
+      {kBrellix + " none.wav v.avi out.avi", 1,
+       "brellix: cannot open the audio file \"none.wav\": No such file"},
       // The file system refuses to let the output grow beyond 16 KiB.
       {"(trap '' XFSZ; ulimit -f 16; exec " + kVantrix + " -- '-a ü.wav' 'v: é.avi')", 1,
        "vantrix: cannot write the output file \"temp.avi\": File too large"},

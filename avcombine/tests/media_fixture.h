@@ -42,13 +42,17 @@ struct TempDir {
     if (mkdtemp(t.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path = t;
   }
-  ~TempDir() { std::error_code ec; fs::remove_all(path, ec); }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
   std::string operator/(const std::string& name) const { return (path / name).string(); }
   fs::path path;
 };
 
 inline void ffmpeg(const std::string& args) {
-  const auto [status, out] = run(std::string(VT_FFMPEG) + " -nostdin -loglevel error -y " + args + " 2>&1");
+  const auto [status, out] =
+      run(std::string(VT_FFMPEG) + " -nostdin -loglevel error -y " + args + " 2>&1");
   ASSERT_EQ(status, 0) << "ffmpeg " << args << "\n" << out;
 }
 
@@ -60,8 +64,8 @@ inline void makeVideo(const std::string& path, const std::string& codec = "mjpeg
 }
 
 /// A 440 Hz sine tone of the given length in s, codec, sample rate in Hz and channels.
-inline void makeWav(const std::string& path, double seconds = 1.0, const std::string& codec = "pcm_s16le",
-                    int rate = 22050, int channels = 1) {
+inline void makeWav(const std::string& path, double seconds = 1.0,
+                    const std::string& codec = "pcm_s16le", int rate = 22050, int channels = 1) {
   ffmpeg("-f lavfi -i sine=sample_rate=" + std::to_string(rate) + " -t " + std::to_string(seconds) +
          " -ac " + std::to_string(channels) + " -c:a " + codec + " " + q(path));
 }
@@ -87,11 +91,11 @@ inline std::map<std::string, std::string> snapshot(const fs::path& dir) {
 /// One stream read back from a file.
 struct StreamDump {
   std::shared_ptr<const AVCodecParameters> par;  ///< codec parameters (format block)
-  std::string extradata;             ///< codec set-up bytes of the format block
-  std::vector<std::string> packets;  ///< payload of every packet, in order
-  std::string bytes;                 ///< all payload bytes (an audio stream's samples)
-  std::vector<int64_t> pos;          ///< file offset of every packet
-  std::vector<double> time;          ///< decoding (else presentation) time of every packet, s
+  std::string extradata;                         ///< codec set-up bytes of the format block
+  std::vector<std::string> packets;              ///< payload of every packet, in order
+  std::string bytes;                             ///< all payload bytes (an audio stream's samples)
+  std::vector<int64_t> pos;                      ///< file offset of every packet
+  std::vector<double> time;  ///< decoding (else presentation) time of every packet, s
   int keyPackets = 0;
 };
 
@@ -114,7 +118,8 @@ inline std::vector<StreamDump> dump(const std::string& file) {
     d.bytes += d.packets.emplace_back(reinterpret_cast<const char*>(pkt->data), pkt->size);
     d.pos.push_back(pkt->pos);
     const int64_t t = pkt->dts != AV_NOPTS_VALUE ? pkt->dts : pkt->pts;
-    d.time.push_back(t == AV_NOPTS_VALUE ? -1.0 : t * av_q2d(ctx->streams[pkt->stream_index]->time_base));
+    d.time.push_back(t == AV_NOPTS_VALUE ? -1.0
+                                         : t * av_q2d(ctx->streams[pkt->stream_index]->time_base));
     d.keyPackets += (pkt->flags & AV_PKT_FLAG_KEY) != 0;
     av_packet_unref(pkt);
   }

@@ -43,7 +43,8 @@ void expectCarriedOver(const std::string& out, const std::string& audio, const s
 // chunks interleaved in time order.
 TEST(Combine, StreamsCarriedWholeAndInterleaved) {
   const std::tuple<const char*, const char*, int, int, double> formats[] = {
-      {"mpeg4", "adpcm_ms", 22050, 2, 1.5}, {"rawvideo", "pcm_u8", 8000, 1, 4.0},
+      {"mpeg4", "adpcm_ms", 22050, 2, 1.5},
+      {"rawvideo", "pcm_u8", 8000, 1, 4.0},
       {"mjpeg", "pcm_f32le", 44100, 6, 0.3}};
   for (const auto& [vcodec, acodec, rate, channels, seconds] : formats) {
     SCOPED_TRACE(std::string(vcodec) + " " + acodec);
@@ -80,7 +81,8 @@ TEST(Combine, OnlyFirstStreamOfEachKind) {
   test::makeWav(d / "own.wav", 1.0, "pcm_s16le", 8000);
   test::makeWav(d / "a.wav");
   test::ffmpeg("-i " + test::q(d / "own.wav") + " -i " + test::q(d / "v1.avi") + " -i " +
-               test::q(d / "v2.avi") + " -map 0:a -map 1:v -map 2:v -c copy " + test::q(d / "multi.avi"));
+               test::q(d / "v2.avi") + " -map 0:a -map 1:v -map 2:v -c copy " +
+               test::q(d / "multi.avi"));
   ASSERT_TRUE(brellix(d / "a.wav", d / "multi.avi", d / "out.avi").ok);
   expectCarriedOver(d / "out.avi", d / "a.wav", d / "multi.avi", 1);
   ASSERT_TRUE(brellix(d / "multi.avi", d / "multi.avi", d / "self.avi").ok);
@@ -92,9 +94,10 @@ TEST(Combine, OnlyFirstStreamOfEachKind) {
 // codes one picture per input frame, only the first whole.
 TEST(Combine, FrameTimesKeptAndVideo1FrameForFrame) {
   TempDir d;
-  test::ffmpeg("-f lavfi -i testsrc=size=64x48:rate=10 -t 2 -vf "
-               "\"setpts='if(lt(N,10),N*0.1/TB,(1+(N-10)*0.3)/TB)'\" -fps_mode vfr -c:v mpeg4 " +
-               test::q(d / "vfr.mp4"));
+  test::ffmpeg(
+      "-f lavfi -i testsrc=size=64x48:rate=10 -t 2 -vf "
+      "\"setpts='if(lt(N,10),N*0.1/TB,(1+(N-10)*0.3)/TB)'\" -fps_mode vfr -c:v mpeg4 " +
+      test::q(d / "vfr.mp4"));
   test::makeWav(d / "a.wav", 2.0);
   const auto v = dump(d / "vfr.mp4")[0];
   for (const VideoCoding coding : {VideoCoding::Copy, VideoCoding::MsVideo1}) {
@@ -133,27 +136,33 @@ TEST(Combine, RefusalsLeaveEveryFileAsItWas) {
   const auto before = test::snapshot(d.path);
 
   const auto copy = VideoCoding::Copy, msvc = VideoCoding::MsVideo1;
-  const std::tuple<const char*, const char*, std::string, VideoCoding, std::vector<std::string>> cases[] = {
-      {"none.wav", "v.avi", "out.avi", copy, {"audio file", "none.wav", "No such file"}},
-      {"a.wav", "junk.avi", "out.avi", copy, {"video file", "junk.avi", "Invalid data"}},
-      {"v.avi", "v.avi", "out.avi", copy, {"audio file", "v.avi", "no audio stream"}},
-      {"a.wav", "aonly.avi", "out.avi", copy, {"video file", "aonly.avi", "no video stream"}},
-      {"opus.ogg", "v.avi", "out.avi", copy, {"opus.ogg", "opus audio", "cannot carry"}},
-      {"sub", "v.avi", "out.avi", copy, {"audio file", "sub", "not a regular file"}},
-      {"a.wav", "v.avi", "none/out.avi", copy, {"none/out.avi", "No such file"}},
-      {"a.wav", "v.avi", "sub", copy, {"output file", "sub", "directory"}},
-      // Renamed over, a FIFO or device (/dev/null) would become a regular file.
-      {"a.wav", "v.avi", "fifo", copy, {"output file", "fifo", "not a regular file"}},
-      {"a.wav", "v.avi", std::string(256, 'x'), copy, {"output file", "File name too long"}},
-      {"a.wav", "v.avi", "link.avi", copy, {"video file", "link.avi", "replace"}},
-      {"a.wav", "v.avi", "a.wav", msvc, {"audio file", "replace"}},
-      {"a.wav", "odd.avi", "out.avi", msvc, {"odd.avi", "66x50", "multiple of 4"}},
-      {"a.wav", "cut.avi", "out.avi", msvc, {"cannot decode the video of the video file", "cut.avi"}},
-      {"a.wav", "v.avi", "", copy, {"output file name is empty"}},
-  };
+  const std::tuple<const char*, const char*, std::string, VideoCoding, std::vector<std::string>>
+      cases[] = {
+          {"none.wav", "v.avi", "out.avi", copy, {"audio file", "none.wav", "No such file"}},
+          {"a.wav", "junk.avi", "out.avi", copy, {"video file", "junk.avi", "Invalid data"}},
+          {"v.avi", "v.avi", "out.avi", copy, {"audio file", "v.avi", "no audio stream"}},
+          {"a.wav", "aonly.avi", "out.avi", copy, {"video file", "aonly.avi", "no video stream"}},
+          {"opus.ogg", "v.avi", "out.avi", copy, {"opus.ogg", "opus audio", "cannot carry"}},
+          {"sub", "v.avi", "out.avi", copy, {"audio file", "sub", "not a regular file"}},
+          {"a.wav", "v.avi", "none/out.avi", copy, {"none/out.avi", "No such file"}},
+          {"a.wav", "v.avi", "sub", copy, {"output file", "sub", "directory"}},
+          // Renamed over, a FIFO or device (/dev/null) would become a regular file.
+          {"a.wav", "v.avi", "fifo", copy, {"output file", "fifo", "not a regular file"}},
+          {"a.wav", "v.avi", std::string(256, 'x'), copy, {"output file", "File name too long"}},
+          {"a.wav", "v.avi", "link.avi", copy, {"video file", "link.avi", "replace"}},
+          {"a.wav", "v.avi", "a.wav", msvc, {"audio file", "replace"}},
+          {"a.wav", "odd.avi", "out.avi", msvc, {"odd.avi", "66x50", "multiple of 4"}},
+          {"a.wav",
+           "cut.avi",
+           "out.avi",
+           msvc,
+           {"cannot decode the video of the video file", "cut.avi"}},
+          {"a.wav", "v.avi", "", copy, {"output file name is empty"}},
+      };
   for (const auto& [audio, video, output, coding, says] : cases) {
     SCOPED_TRACE(says.back());
-    const MuxResult r = mux_audio_video(d / audio, d / video, output.empty() ? "" : d / output, {coding});
+    const MuxResult r =
+        mux_audio_video(d / audio, d / video, output.empty() ? "" : d / output, {coding});
     EXPECT_FALSE(r.ok);
     for (const auto& s : says) EXPECT_NE(r.message.find(s), std::string::npos) << r.message;
     EXPECT_TRUE(test::snapshot(d.path) == before) << "directory changed";

@@ -43,10 +43,16 @@ TEST(Manifest, EveryLineIsAnUtteranceOrAReasonWhyNot) {
   EXPECT_TRUE(b.error.empty()) << b.error;
   EXPECT_EQ(b.scoreText, "{\"nss\":4}");
   EXPECT_EQ(b.output, "b2.wav");
-  const char* expected[] = {"earlier line", "written by an earlier line", "without directories",
-                            "reserved for unfinished", "0 to 4294967295", "0 to 4294967295",
-                            "reserved for the metadata", "file name or a score object",
-                            "unknown field \"speed\"", "malformed JSON"};
+  const char* expected[] = {"earlier line",
+                            "written by an earlier line",
+                            "without directories",
+                            "reserved for unfinished",
+                            "0 to 4294967295",
+                            "0 to 4294967295",
+                            "reserved for the metadata",
+                            "file name or a score object",
+                            "unknown field \"speed\"",
+                            "malformed JSON"};
   for (std::size_t i = 2; i < m.entries.size(); ++i) {
     const ManifestEntry& e = m.entries[i];
     EXPECT_EQ(e.index, i);
@@ -103,7 +109,12 @@ TEST(WorkerPool, EveryIndexRunsOnceAndStopEndsTheRun) {
   }
   std::stop_source stop;
   std::atomic<int> ran{0};
-  runOnWorkers(1000, 2, [&](std::size_t i) { if (++ran, i == 10) stop.request_stop(); }, stop.get_token());
+  runOnWorkers(
+      1000, 2,
+      [&](std::size_t i) {
+        if (++ran, i == 10) stop.request_stop();
+      },
+      stop.get_token());
   EXPECT_LT(ran, 1000);
 }
 
@@ -113,7 +124,8 @@ TEST(StagedOutput, TemporaryNamesLeadBackToTheirOutput) {
   const std::string final = (dir / "u001.wav").string();
   {
     StagedOutput staged(final);
-    EXPECT_EQ(stagedFinalName(std::filesystem::path(staged.tempName()).filename().string()), "u001.wav");
+    EXPECT_EQ(stagedFinalName(std::filesystem::path(staged.tempName()).filename().string()),
+              "u001.wav");
   }
   EXPECT_EQ(stagedFinalName("u001.wav"), "");
   EXPECT_EQ(stagedFinalName(".u001.wav.ABCDEFGH.part"), "");  // not a suffix the writer makes

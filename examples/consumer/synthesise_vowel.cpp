@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
   }
   vt::QuorvelSession session;
   const std::vector<vt::ArgView> args = s.args();
-  const vt::SynthesisOutcome out = session.synthesize(1, static_cast<int>(args.size()), args.data());
+  const vt::SynthesisOutcome out =
+      session.synthesize(1, static_cast<int>(args.size()), args.data());
   if (out.status != 0) {
     std::fprintf(stderr, "synthesise_vowel: %s\n", out.error.c_str());
     return 1;

@@ -15,7 +15,7 @@
 int main(int argc, char** argv) {
   const std::string out = argc > 1 ? argv[1] : "vowel_glide.wav";
 
-  const std::vector<double> i_cm2 = {0.6, 1.5, 3.0, 4.5, 5.5, 6.0, 6.0, 5.0, 3.5,
+  const std::vector<double> i_cm2 = {0.6, 1.5, 3.0, 4.5,  5.5, 6.0, 6.0, 5.0, 3.5,
                                      2.0, 1.0, 0.4, 0.25, 0.3, 0.6, 1.2, 2.0};
   const std::vector<double> a_cm2 = {0.6, 0.8, 0.6, 0.5, 0.5, 0.6, 0.8, 1.2, 2.0,
                                      3.0, 4.0, 5.0, 5.5, 5.5, 5.0, 4.5, 4.0};

@@ -21,8 +21,8 @@ void combine(const std::string& audio, const std::string& video, const std::stri
 }
 
 void writeSound(const std::string& path,
-              py::array_t<float, py::array::c_style | py::array::forcecast> samples, int rate,
-              float gain) {
+                py::array_t<float, py::array::c_style | py::array::forcecast> samples, int rate,
+                float gain) {
   const std::string name = fileName(path, "the sound file name");
   std::vector<float> s(samples.data(), samples.data() + samples.size());
   WavWriteResult w;

@@ -8,7 +8,8 @@ TEST(Decimator, DesignDelayAndDcGain) {
   EXPECT_EQ(d.decim_init(4), 13);
   EXPECT_EQ(one.decim_init(1), 51);
   EXPECT_EQ(d.decim_init(0), 51);  // fewer than one step per sample is designed as one
-  for (int k = 0; k < vt::Decimator::q_decim; ++k) ASSERT_EQ(d.coefficients()[k], one.coefficients()[k]);
+  for (int k = 0; k < vt::Decimator::q_decim; ++k)
+    ASSERT_EQ(d.coefficients()[k], one.coefficients()[k]);
   for (int i = 0; i < 60; ++i) d.decim(0, 100.0f);
   EXPECT_EQ(d.decim_init(3), 17);  // and clears the buffer
   EXPECT_EQ(d.decim(1, 0.0f), 0.0f);

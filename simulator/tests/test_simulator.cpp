@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "simulator/simulator.h"
 #include "simulator/reference_drive.h"
+#include "simulator/simulator.h"
 
 namespace vt {
 namespace {
@@ -33,13 +33,13 @@ TEST(SimulatorInit, SeedsLoadsFlooredFixedSectionsAndRejectedNetworks) {
   Simulator s;
   attach(s);
   drive::gateway_config(s.cfg, 17);
-  EXPECT_EQ(s.vtt_ini(), 17);  // decimation delay, output samples
+  EXPECT_EQ(s.vtt_ini(), 17);                                 // decimation delay, output samples
   EXPECT_EQ(s.eq_rows()[0].elimSrc, double{980.39f * 8.0f});  // lung pressure, dyn/cm²
   EXPECT_NEAR(s.eq_rows()[0].elimSrc, 7843.12, 1e-3);
 
   s.cfg.subGLTsystem = s.cfg.nasal_tract = s.cfg.sinus_cavity = 1;
   s.cfg.aftr[19] = {0.0f, 0.0f};  // a closed trachea section is floored, not divided by
-  auto nostril_closed = kNasal;  // a closed nostril: positive, finite radiation load
+  auto nostril_closed = kNasal;   // a closed nostril: positive, finite radiation load
   nostril_closed[12].A = 0.0f;
   s.afnt = nostril_closed.data();
   s.vtt_ini();
@@ -85,7 +85,9 @@ std::vector<float> run_held(Simulator& s, const std::vector<area_function>& af, 
 // outlet. With every section above 100 cm² the constriction keeps its last
 // index; one left by a longer tract must not point beyond a shorter one.
 TEST(SimulatorStep, NoiseSourceAndConstrictionStayInsideTheTract) {
-  struct Case { int c, loc, m; };
+  struct Case {
+    int c, loc, m;
+  };
   Simulator s;
   gateway_config(s.cfg, 17);
   for (const Case& k : {Case{5, 1, 7}, Case{14, 2, 17}, Case{14, 3, 15}, Case{5, -3, 3},
@@ -144,13 +146,15 @@ TEST(SimulatorStep, UniformTubeSettlesAndResonatesAtQuarterWaveFrequencies) {
   for (int j = 7900; j < 8000; ++j) EXPECT_LT(std::fabs(held[j]), 1e-5f) << j;
 
   const auto y = drive::run(s, 8000, [&](int j) {  // afvt stays on the uniform tube
-    s.Ag = j % 500 < 40 ? static_cast<float>(0.05 - 0.05 * std::cos(2 * M_PI * (j % 500) / 40.0)) : 0.0f;
+    s.Ag = j % 500 < 40 ? static_cast<float>(0.05 - 0.05 * std::cos(2 * M_PI * (j % 500) / 40.0))
+                        : 0.0f;
   });
   auto peak = [&](double lo, double hi) {  // strongest spectral line on a 20 Hz grid
     double best = lo, m = -1;
     for (double f = lo; f <= hi; f += 20.0) {
       std::complex<double> acc = 0;
-      for (int j = 0; j < 8000; ++j) acc += double{y[j]} * std::polar(1.0, -2 * M_PI * f * j / 10000.0);
+      for (int j = 0; j < 8000; ++j)
+        acc += double{y[j]} * std::polar(1.0, -2 * M_PI * f * j / 10000.0);
       if (std::abs(acc) > m) m = std::abs(acc), best = f;
     }
     return best;

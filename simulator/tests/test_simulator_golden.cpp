@@ -16,7 +16,11 @@ namespace {
 using drive::bit_hash;
 
 TEST(SimulatorGolden, GatewayConfigurationAndEveryBranch) {
-  struct Case { int nvt; std::uint64_t first, second; float y500; };
+  struct Case {
+    int nvt;
+    std::uint64_t first, second;
+    float y500;
+  };
   for (const Case& c : {Case{17, 0x9d117cc0279fda75ull, 0xc50778f09508d4b2ull, 0.306668013f},
                         Case{40, 0x7a5221a24fb58817ull, 0x06542c724308379eull, 0.316553712f}}) {
     Simulator s;
@@ -72,7 +76,8 @@ TEST(SimulatorSchedule, OverlappedStepMatchesThePlainStep) {
       ASSERT_EQ(y[0], y[1]) << "nvt " << nvt << " mask " << mask << " sample " << j;
       if (j % 97 != 0) continue;
       const auto a = sims[0].eq_rows(), b = sims[1].eq_rows();  // every row, every field
-      ASSERT_EQ(std::memcmp(a.data(), b.data(), a.size_bytes()), 0) << "mask " << mask << " sample " << j;
+      ASSERT_EQ(std::memcmp(a.data(), b.data(), a.size_bytes()), 0)
+          << "mask " << mask << " sample " << j;
     }
   }
 }
@@ -82,7 +87,10 @@ TEST(SimulatorSchedule, OverlappedStepMatchesThePlainStep) {
 // glottal timing, noise level and switches), and a mixed set (other section
 // counts, the nasal branch) that runs lane by lane.
 TEST(SimulatorLanes, EveryLaneEqualsItsSingleRun) {
-  struct Lane { int nvt, shift, mask; bool nasal; };
+  struct Lane {
+    int nvt, shift, mask;
+    bool nasal;
+  };
   auto setup = [](Simulator& s, const Lane& c) {
     drive::gateway_config(s.cfg, c.nvt);
     s.cfg.noiseAmp = 1e-5f * (1 + c.shift % 3);

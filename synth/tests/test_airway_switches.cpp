@@ -12,8 +12,8 @@
 
 #include "artic/tests/scratch_dir.h"
 #include "synth/quorvel_cli.h"
-#include "synth/tests/cli_runner.h"
 #include "synth/tests/airway_test_support.h"
+#include "synth/tests/cli_runner.h"
 
 namespace vt {
 namespace {

@@ -13,8 +13,8 @@
 #include "artic/tests/scratch_dir.h"
 #include "artic/vtaf_file.h"
 #include "synth/quorvel_cli.h"
-#include "synth/tests/cli_runner.h"
 #include "synth/score_json.h"
+#include "synth/tests/cli_runner.h"
 
 namespace vt {
 namespace {
@@ -70,19 +70,20 @@ TEST_F(AnalysisCommands, FormantsOfALibraryVowelAndRefusedFiles) {
 
 TEST_F(AnalysisCommands, TracksOfTheVowelSequenceAndTheLipClosure) {
   const std::string csvPath = dir_.path("aiu.csv"), grid = dir_.path("aiu.TextGrid");
-  ASSERT_EQ(cli({"tracks", kRoot + "/examples/worked/aiu.json", "-o", csvPath, "--textgrid", grid}), 0)
+  ASSERT_EQ(cli({"tracks", kRoot + "/examples/worked/aiu.json", "-o", csvPath, "--textgrid", grid}),
+            0)
       << err_.str();
   auto rows = csv(csvPath);
   ASSERT_EQ(rows.size(), 142u);  // header + 0..700 ms every 5 ms
   ASSERT_EQ(rows[0].size(), 17u);
   EXPECT_EQ(rows[0][4], "F1_Hz");
   auto at = [&](int ms, int col) { return std::stod(rows[1 + ms / 5][col]); };
-  EXPECT_GT(at(70, 4), 700.0);    // /a/ F1
-  EXPECT_GT(at(280, 6), 2000.0);  // /i/ F2
-  EXPECT_LT(at(280, 4), 400.0);   // /i/ F1
-  EXPECT_LT(at(600, 6), 1300.0);  // /u/ F2
+  EXPECT_GT(at(70, 4), 700.0);                      // /a/ F1
+  EXPECT_GT(at(280, 6), 2000.0);                    // /i/ F2
+  EXPECT_LT(at(280, 4), 400.0);                     // /i/ F1
+  EXPECT_LT(at(600, 6), 1300.0);                    // /u/ F2
   EXPECT_NEAR(at(100, 2), 0.02 + 0.18 * 0.5, 0.2);  // glottal area within the pulse range
-  EXPECT_EQ(at(300, 3), 8.0);     // lung pressure, cm H2O
+  EXPECT_EQ(at(300, 3), 8.0);                       // lung pressure, cm H2O
   std::ifstream g(grid);
   const std::string text((std::istreambuf_iterator<char>(g)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("intervals: size = 6"), std::string::npos);
@@ -91,9 +92,9 @@ TEST_F(AnalysisCommands, TracksOfTheVowelSequenceAndTheLipClosure) {
 
   ASSERT_EQ(cli({"tracks", kRoot + "/examples/worked/aba.json", "-o", csvPath}), 0) << err_.str();
   rows = csv(csvPath);
-  EXPECT_EQ(at(290, 14), 16.0);  // the lips are the narrowest section ...
+  EXPECT_EQ(at(290, 14), 16.0);      // the lips are the narrowest section ...
   EXPECT_LE(at(290, 15), 0.001001);  // ... and closed
-  EXPECT_LT(at(290, 4), 300.0);  // F1 falls towards the closure
+  EXPECT_LT(at(290, 4), 300.0);      // F1 falls towards the closure
   EXPECT_GT(at(100, 4), 700.0);
 }
 

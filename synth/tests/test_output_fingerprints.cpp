@@ -102,8 +102,8 @@ std::vector<Case> cases() {
   c.push_back({"examples/asa.json", {load("asa.json")}});
   c.push_back({"examples/asa_files.json", {load("asa_files.json")}});
   c.push_back({"built-in /asa/", {defaultUtterance()}});
-  c.push_back({"built-in /asa/ three calls", {defaultUtterance(), defaultUtterance(),
-                                              defaultUtterance()}});
+  c.push_back(
+      {"built-in /asa/ three calls", {defaultUtterance(), defaultUtterance(), defaultUtterance()}});
   for (int nvt : {1, 2, 9, 17, 40})
     c.push_back({"nvt " + std::to_string(nvt), {vcv(nvt, 10000, 300, 0, 0)}});
   for (double fs : {8000.0, 16000.0, 22050.0, 44100.0, 11025.5})
@@ -123,7 +123,8 @@ std::vector<Case> cases() {
   c.push_back({"VCV 40 sections 16 kHz", {v2}});
   // Rates and the frication source carry across calls on one synthesiser.
   c.push_back({"two calls, rates change", {vcv(17, 16000, 150, 0, 0), vcv(17, 10000, 150, 1, 2)}});
-  c.push_back({"two calls, sections change", {vcv(40, 10000, 150, 2, 0), vcv(9, 10000, 150, 0, 1)}});
+  c.push_back(
+      {"two calls, sections change", {vcv(40, 10000, 150, 2, 0), vcv(9, 10000, 150, 0, 1)}});
   // The glottal pulse under way at the end of one call continues in the next.
   Score cut = vcv(17, 10000, 100, 0, 0);
   cut.TAgP = ScoreMatrix::fromRows({{0, 20, 100}, {0.2, 0.2, 0.2}, {1, 1, 1}});

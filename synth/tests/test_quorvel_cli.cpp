@@ -14,8 +14,8 @@
 #include "artic/tests/scratch_dir.h"
 #include "synth/default_utterance.h"
 #include "synth/quorvel_cli.h"
-#include "synth/tests/cli_runner.h"
 #include "synth/score_json.h"
+#include "synth/tests/cli_runner.h"
 
 namespace fs = std::filesystem;
 
