@@ -18,7 +18,7 @@ No global state: ``synthesize`` uses a fresh synthesiser per call;
 
 from ._core import __version__  # the toolkit's release (CMake project version)
 from ._errors import ArgumentError, ArgumentTypeError, FileError
-from .analysis import formants, tracks, transfer_function
+from .analysis import formants, textgrid, tracks, transfer_function
 from .area_functions import four_tube_af, read_vtaf, tube_track
 from .media import brellix, vantrix
 from .result import Result
@@ -29,5 +29,5 @@ from .vowels import Vowel, vowels
 __all__ = [
     "ArgumentError", "ArgumentTypeError", "FileError", "Result", "Score", "Synthesizer",
     "Vowel", "__version__", "brellix", "formants", "four_tube_af", "read_vtaf", "synthesize",
-    "tracks", "transfer_function", "tube_track", "vantrix", "vowels",
+    "textgrid", "tracks", "transfer_function", "tube_track", "vantrix", "vowels",
 ]
