@@ -2,6 +2,9 @@
 // a task on a cluster worker writes the very files and metadata row that
 // `quorvel batch` writes for the same manifest line.
 
+#include <pybind11/stl.h>
+
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -127,8 +130,7 @@ void bindCorpus(py::module_& m) {
         py::arg("metadata_name"),
         "Creates outdir and removes what a killed earlier run left staged there for these "
         "output names and the metadata file.");
-  m.def("run_manifest_entry", &runEntry, py::arg("entry"), py::arg("outdir"),
-        py::arg("signals"),
+  m.def("run_manifest_entry", &runEntry, py::arg("entry"), py::arg("outdir"), py::arg("signals"),
         "Synthesises one manifest entry with a fresh synthesiser, writes its files into outdir "
         "(complete or not at all) and returns its metadata line.");
   m.def("write_metadata", &writeMetadata, py::arg("path"), py::arg("lines"),

@@ -69,7 +69,8 @@ class SynthesisPool {
     const unsigned threads = workerCount(workers);
     // Float samples and signals of the items under way stay within a quarter of the memory.
     std::size_t signalCount = 0;
-    for (const PoolItem& it : items_) signalCount = std::max(signalCount, it.request.signals.size());
+    for (const PoolItem& it : items_)
+      signalCount = std::max(signalCount, it.request.signals.size());
     const std::size_t limit = outputLimitForMemory(4 * (1 + signalCount) * threads);
 
     std::atomic<std::size_t> done{0};
