@@ -11,6 +11,7 @@ from __future__ import annotations
 
 import json
 import os
+import uuid
 from typing import Any, Dict, Iterable, List, Optional, Union
 
 from . import _core
@@ -67,8 +68,9 @@ def synthesize_corpus(manifest: Union[str, os.PathLike], outdir: Union[str, os.P
                                                    dashboard_address=None)
             client = distributed.Client(own_cluster)
     try:
-        futures = client.map(_utterance, entries, outdir=out, signals=names, pure=True,
-                             key=[f"quorvel-utterance-{e['index']}-{out}" for e in entries])
+        run = uuid.uuid4().hex  # a call of its own: never the results of an earlier call
+        futures = client.map(_utterance, entries, outdir=out, signals=names,
+                             key=[f"quorvel-utterance-{e['index']}-{run}" for e in entries])
         try:
             lines = client.gather(futures)
         finally:
