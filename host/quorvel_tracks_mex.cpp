@@ -39,8 +39,9 @@ bool readScore(const mxArray* a, vt::Score& score, std::string& err) {
   }
   std::string text;
   if (!mxIsChar(a)) {
-    err = "score must be a 1x1 struct with the fields of a score file, its JSON text or a score "
-          "file name";
+    err =
+        "score must be a 1x1 struct with the fields of a score file, its JSON text or a score "
+        "file name";
     return false;
   }
   if (!vt::host::getString(a, "score", text, err)) return false;
@@ -95,10 +96,18 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     for (std::size_t s = 0; s < sections && s < frames[i].areas_cm2.size(); ++s)
       mxGetPr(A)[s * n + i] = frames[i].areas_cm2[s];
   }
-  const char* names[] = {"time_ms",           "F0_Hz",        "Ag_cm2",
-                         "Psub_cmH2O",        "formants_Hz",  "bandwidths_Hz",
-                         "narrowest_section", "narrowest_area_cm2", "frication_junction",
-                         "areas_cm2",         "duration_s",   "fs"};
+  const char* names[] = {"time_ms",
+                         "F0_Hz",
+                         "Ag_cm2",
+                         "Psub_cmH2O",
+                         "formants_Hz",
+                         "bandwidths_Hz",
+                         "narrowest_section",
+                         "narrowest_area_cm2",
+                         "frication_junction",
+                         "areas_cm2",
+                         "duration_s",
+                         "fs"};
   mxArray* T = mxCreateStructMatrix(1, 1, 12, names);
   mxSetField(T, 0, "time_ms", column(t));
   mxSetField(T, 0, "F0_Hz", column(f0));

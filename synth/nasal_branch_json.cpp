@@ -22,8 +22,7 @@ bool numbers(const nlohmann::json& v, const char* field, bool single, std::vecto
   }
   for (std::size_t i = 0; i < v.size(); ++i) {
     if (!v[i].is_number()) {
-      err = std::string("nasal.") + field + ": entry " + std::to_string(i + 1) +
-            " is not a number";
+      err = std::string("nasal.") + field + ": entry " + std::to_string(i + 1) + " is not a number";
       return false;
     }
     out.push_back(v[i].get<double>());
@@ -45,8 +44,9 @@ bool index(const nlohmann::json& v, const char* field, int& out, std::string& er
 
 bool nasalBranchFromJson(const nlohmann::json& doc, analysis::NasalBranch& out, std::string& err) {
   if (!doc.is_object()) {
-    err = "nasal: expected an object with areas and lengths (cm², cm; velum first), optionally "
-          "branch_section, coupling_sections and sinus";
+    err =
+        "nasal: expected an object with areas and lengths (cm², cm; velum first), optionally "
+        "branch_section, coupling_sections and sinus";
     return false;
   }
   for (const auto& [key, value] : doc.items()) {
@@ -67,8 +67,8 @@ bool nasalBranchFromJson(const nlohmann::json& doc, analysis::NasalBranch& out, 
       !numbers(doc["lengths"], "lengths", true, x, err))
     return false;
   if (x.size() != 1 && x.size() != A.size()) {
-    err = "nasal.lengths: one length or one per section (" + std::to_string(A.size()) +
-          "), not " + std::to_string(x.size());
+    err = "nasal.lengths: one length or one per section (" + std::to_string(A.size()) + "), not " +
+          std::to_string(x.size());
     return false;
   }
   analysis::NasalBranch nb;
