@@ -18,16 +18,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
-/// Removes temporaries that a killed earlier run left for these final names.
-void removeStaleTemporaries(const std::string& outDir, const std::set<std::string>& names) {
+}  // namespace
+
+std::string prepareOutputDirectory(const std::string& outDir,
+                                   const std::vector<const ManifestEntry*>& entries,
+                                   const std::string& metadataName) {
   std::error_code ec;
+  fs::create_directories(outDir, ec);
+  if (ec || !fs::is_directory(outDir)) {
+    return "cannot create the output directory \"" + outDir + "\"" +
+           (ec ? ": " + ec.message() : "");
+  }
+  std::set<std::string> names{metadataName};
+  for (const ManifestEntry* e : entries) {
+    if (e->output.empty()) continue;
+    names.insert(e->output);
+    for (const InternalSignalInfo& s : internalSignals())
+      names.insert(signalFileName(e->output, s.name));
+  }
+  // Temporaries that a killed earlier run left for these final names.
   for (fs::directory_iterator it(outDir, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string final = stagedFinalName(it->path().filename().string());
     if (!final.empty() && names.count(final)) fs::remove(it->path(), ec);
   }
+  return "";
 }
-
-}  // namespace
 
 std::string metadataFileName(unsigned shardIndex, unsigned shardCount) {
   if (shardCount <= 1) return "metadata.jsonl";
@@ -40,27 +55,14 @@ BatchSummary runBatch(const BatchSettings& settings, BatchProgress& progress,
   const auto wallStart = std::chrono::steady_clock::now();
   Manifest manifest;
   if (!readManifest(settings.manifestPath, manifest, summary.error)) return summary;
-  std::error_code ec;
-  fs::create_directories(settings.outDir, ec);
-  if (ec || !fs::is_directory(settings.outDir)) {
-    summary.error = "cannot create the output directory \"" + settings.outDir + "\"" +
-                    (ec ? ": " + ec.message() : "");
-    return summary;
-  }
   const std::string metaName = metadataFileName(settings.shardIndex, settings.shardCount);
   summary.metadataPath = (fs::path(settings.outDir) / metaName).string();
-
   std::vector<const ManifestEntry*> mine;
-  std::set<std::string> finalNames{metaName};
   for (const ManifestEntry& e : manifest.entries) {
-    if (e.index % settings.shardCount != settings.shardIndex - 1) continue;
-    mine.push_back(&e);
-    if (e.output.empty()) continue;
-    finalNames.insert(e.output);
-    for (const InternalSignalInfo& s : internalSignals())
-      finalNames.insert(signalFileName(e.output, s.name));
+    if (e.index % settings.shardCount == settings.shardIndex - 1) mine.push_back(&e);
   }
-  removeStaleTemporaries(settings.outDir, finalNames);
+  summary.error = prepareOutputDirectory(settings.outDir, mine, metaName);
+  if (!summary.error.empty()) return summary;
 
   // Rows of an earlier run by id (the last one counts), for --resume.
   std::map<std::string, MetadataRow> earlier;

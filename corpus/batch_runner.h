@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "corpus/manifest.h"
 #include "corpus/metadata.h"
 
 namespace vt {
@@ -48,6 +49,14 @@ struct BatchSummary {
 /// Name of the metadata file of a shard: metadata.jsonl for an unsharded
 /// run, metadata.K-of-N.jsonl otherwise (shards may share the directory).
 std::string metadataFileName(unsigned shardIndex, unsigned shardCount);
+
+/// Creates outDir when missing and removes the temporaries that a killed
+/// earlier run left there for the outputs of these entries (and their
+/// signals) and for the metadata file metadataName. Returns why the
+/// directory cannot be used, empty when it can.
+std::string prepareOutputDirectory(const std::string& outDir,
+                                   const std::vector<const ManifestEntry*>& entries,
+                                   const std::string& metadataName);
 
 /// Runs the utterances of the manifest (of this shard) on settings.jobs
 /// threads, writing each output file and appending its metadata row as it

@@ -8,7 +8,8 @@ pkgs=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       octave liboctave-dev libsndfile1-dev nlohmann-json3-dev libcli11-dev
       clang-format libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg sox
       pybind11-dev python3-dev python3-numpy python3-pytest python3-venv python3-pip
-      python3-setuptools python3-wheel python3-matplotlib dpkg-dev file libssl-dev)
+      python3-setuptools python3-wheel python3-matplotlib python3-distributed python3-tqdm
+      dpkg-dev file libssl-dev)
 # The page's WebAssembly build and its headless-browser test.
 pkgs+=(emscripten chromium chromium-driver python3-selenium)
 missing=()

@@ -1,6 +1,8 @@
 """quorvel batch over a 200-line corpus: --jobs 1, --jobs 2, two shards and a
-killed-and-resumed run give the same files and metadata; failures are
-reported; nothing partial is left.  Usage: batch_cli_test.py QUORVEL"""
+killed-and-resumed run and the Dask path (quorvel.dask on a LocalCluster of
+two worker processes) give the same files and metadata; failures are
+reported; nothing partial is left.
+Usage: batch_cli_test.py QUORVEL [PYTHON PACKAGE_DIR]"""
 import json
 import os
 import signal
@@ -12,6 +14,24 @@ import time
 from corpus_fixture import make_corpus
 
 QUORVEL = sys.argv[1]
+# The interpreter the quorvel package is built for, and the package's folder.
+PACKAGE_PYTHON, PACKAGE_DIR = (sys.argv[2], sys.argv[3]) if len(sys.argv) > 3 else ("", "")
+SKIP = 77
+
+DASK_RUN = """
+import json, sys
+try:
+    import distributed, quorvel.dask
+except ImportError as e:
+    print("skipped:", e)
+    sys.exit(%d)
+manifest, out = sys.argv[1:3]
+with distributed.LocalCluster(n_workers=2, processes=True, threads_per_worker=1,
+                              dashboard_address=None) as cluster, distributed.Client(cluster):
+    rows = quorvel.dask.synthesize_corpus(manifest, out)
+with open(out + "/metadata.jsonl") as f:
+    assert rows == [json.loads(l) for l in f], "returned rows are the file's"
+""" % SKIP
 TIMING = ("cpu_seconds",)
 
 
@@ -85,6 +105,23 @@ def main(tmp):
     two = os.path.join(tmp, "jobs2")
     batch(manifest, two, "--jobs", "2")
     check(rows(two) == ref and outputs(two) == ref_files, "--jobs 2 gives the --jobs 1 files and rows")
+
+    dask_out = os.path.join(tmp, "dask")
+    if PACKAGE_PYTHON and os.path.isdir(os.path.join(PACKAGE_DIR, "quorvel")):
+        env = dict(os.environ, PYTHONPATH=PACKAGE_DIR, PYTHONDONTWRITEBYTECODE="1")
+        r = subprocess.run([PACKAGE_PYTHON, "-c", DASK_RUN, manifest, dask_out], env=env,
+                           capture_output=True, text=True, timeout=600)
+        if r.returncode == SKIP:
+            print("dask path " + r.stdout.strip())
+        else:
+            check(r.returncode == 0, "dask path: " + r.stderr[-3000:])
+            with open(os.path.join(dask_out, "metadata.jsonl")) as f:
+                check([json.loads(l)["index"] for l in f] == list(range(200)),
+                      "dask metadata in manifest order")
+            check(rows(dask_out) == ref and outputs(dask_out) == ref_files,
+                  "the Dask path gives the --jobs 1 files and rows")
+    else:
+        print("dask path skipped: the Python package is not built")
 
     shards = os.path.join(tmp, "shards")
     for k in ("2/2", "1/2"):

@@ -14,12 +14,15 @@ quorvel's.
 
 No global state: ``synthesize`` uses a fresh synthesiser per call;
 ``Synthesizer`` carries state across calls as the loaded MEX does.
+``synthesize_many`` runs many scores on a pool of C++ threads;
+``quorvel.dask.synthesize_corpus`` a corpus manifest on a Dask cluster.
 """
 
 from ._core import __version__  # the toolkit's release (CMake project version)
 from ._errors import ArgumentError, ArgumentTypeError, FileError
 from .analysis import formants, tracks, transfer_function
 from .area_functions import four_tube_af, read_vtaf, tube_track
+from .many import Failure, synthesize_many
 from .media import brellix, vantrix
 from .result import Result
 from .score import Score
@@ -27,7 +30,8 @@ from .synthesizer import Synthesizer, synthesize
 from .vowels import Vowel, vowels
 
 __all__ = [
-    "ArgumentError", "ArgumentTypeError", "FileError", "Result", "Score", "Synthesizer",
-    "Vowel", "__version__", "brellix", "formants", "four_tube_af", "read_vtaf", "synthesize",
-    "tracks", "transfer_function", "tube_track", "vantrix", "vowels",
+    "ArgumentError", "ArgumentTypeError", "Failure", "FileError", "Result", "Score",
+    "Synthesizer", "Vowel", "__version__", "brellix", "formants", "four_tube_af", "read_vtaf",
+    "synthesize", "synthesize_many", "tracks", "transfer_function", "tube_track", "vantrix",
+    "vowels",
 ]

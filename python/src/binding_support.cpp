@@ -1,5 +1,8 @@
 #include "binding_support.h"
 
+#include <utility>
+#include <vector>
+
 namespace vt::python {
 
 ScoreMatrix matrixFromArray(const py::handle& value, const char* name) {
@@ -26,6 +29,25 @@ py::array_t<double> arrayFromMatrix(const ScoreMatrix& m) {
     for (std::size_t r = 0; r < m.rows; ++r)
       v(static_cast<py::ssize_t>(r), static_cast<py::ssize_t>(c)) = m.at(r, c);
   return a;
+}
+
+namespace {
+
+/// Samples handed to numpy without a copy: the array owns the vector.
+py::array_t<float> floatArray(std::vector<float>&& samples) {
+  auto* owned = new std::vector<float>(std::move(samples));
+  py::capsule owner(owned, [](void* p) { delete static_cast<std::vector<float>*>(p); });
+  return py::array_t<float>(static_cast<py::ssize_t>(owned->size()), owned->data(), owner);
+}
+
+}  // namespace
+
+py::tuple resultTuple(SynthesisResult&& r, float fs) {
+  py::dict signals;
+  for (auto& [name, values] : r.signals) signals[py::str(name)] = floatArray(std::move(values));
+  py::object nAcc = r.nAcc ? py::object(py::int_(*r.nAcc)) : py::none();
+  return py::make_tuple(r.status, r.printed, r.error, floatArray(std::move(r.samples)), fs, nAcc,
+                        signals);
 }
 
 std::string fileName(const std::string& path, const char* what) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "synth/score_json.h"
+#include "synth/synthesis_result.h"
 
 namespace vt::python {
 
@@ -41,10 +42,16 @@ Score scoreOfFields(const py::dict& fields, const std::string& baseDir);
 /// the operating system would cut short and so open another file.
 std::string fileName(const std::string& path, const char* what);
 
+/// (status, printed, error, samples, fs Hz, nAcc or None, signals) of a
+/// result; the samples and signals reach numpy without a copy.
+py::tuple resultTuple(SynthesisResult&& r, float fs);
+
 void bindScore(py::module_& m);
 void bindSynthesizer(py::module_& m);
 void bindAreaFunctions(py::module_& m);
 void bindMedia(py::module_& m);
 void bindAnalysis(py::module_& m);
+void bindSynthesisPool(py::module_& m);
+void bindCorpus(py::module_& m);
 
 }  // namespace vt::python

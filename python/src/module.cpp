@@ -15,4 +15,6 @@ PYBIND11_MODULE(_core, m) {
   vp::bindAreaFunctions(m);
   vp::bindMedia(m);
   vp::bindAnalysis(m);
+  vp::bindSynthesisPool(m);
+  vp::bindCorpus(m);
 }

@@ -30,22 +30,6 @@ struct CallArgs {
   int count() const { return static_cast<int>(views.size()); }
 };
 
-/// Samples handed to numpy without a copy: the array owns the vector.
-py::array_t<float> floatArray(std::vector<float>&& samples) {
-  auto* owned = new std::vector<float>(std::move(samples));
-  py::capsule owner(owned, [](void* p) { delete static_cast<std::vector<float>*>(p); });
-  return py::array_t<float>(static_cast<py::ssize_t>(owned->size()), owned->data(), owner);
-}
-
-/// (status, printed, error, samples, fs Hz, nAcc or None, signals) of a result.
-py::tuple resultTuple(SynthesisResult&& r, float fs) {
-  py::dict signals;
-  for (auto& [name, values] : r.signals) signals[py::str(name)] = floatArray(std::move(values));
-  py::object nAcc = r.nAcc ? py::object(py::int_(*r.nAcc)) : py::none();
-  return py::make_tuple(r.status, r.printed, r.error, floatArray(std::move(r.samples)), fs, nAcc,
-                        signals);
-}
-
 class Session {
  public:
   /// maxSamples: longest output accepted (0: a quarter of the physical memory).
