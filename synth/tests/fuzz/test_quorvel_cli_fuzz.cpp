@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
 #include <sndfile.h>
+#include <nlohmann/json.hpp>
 
 #include "artic/tests/scratch_dir.h"
 #include "synth/tests/cli_runner.h"
@@ -51,24 +51,36 @@ std::vector<json> shortExamples() {
 /// Numbers the synthesis cannot use or that sit at its edges. None lengthens
 /// a run to more than a few thousand samples unless the output-length check
 /// refuses it.
-const double kNumbers[] = {0,    -1,    -1e-3,   0.5,  1e-300, 3e38, 1e39, -1e39,
-                           1e308, -1e308, 2147483648.0, 41, 1e20, -0.0, 7};
-const json kRates[] = {0, -1, 1, 8000, 48000, 1e6, 44100.5, 2147483648.0, 1e12, 1e300,
-                       "10000", json::array({10000, 10000}), nullptr, json::array()};
+const double kNumbers[] = {0,     -1,     -1e-3,        0.5, 1e-300, 3e38, 1e39, -1e39,
+                           1e308, -1e308, 2147483648.0, 41,  1e20,   -0.0, 7};
+const json kRates[] = {0,       -1,           1,    8000,  48000,   1e6,
+                       44100.5, 2147483648.0, 1e12, 1e300, "10000", json::array({10000, 10000}),
+                       nullptr, json::array()};
 
 class Mutator {
  public:
   explicit Mutator(unsigned seed) : rng_(seed) {}
-  std::size_t pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_); }
+  std::size_t pick(std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_);
+  }
 
   /// One random change somewhere in the score.
   void mutate(json& score) {
     if (pick(8) == 0) {  // the fields with meanings of their own
       switch (pick(4)) {
-        case 0: score["fs"] = kRates[pick(std::size(kRates))]; return;
-        case 1: score["nss"] = kNumbers[pick(std::size(kNumbers))]; return;
-        case 2: score["TAF2_files"] = json::array({"tracts/a.txt", std::string("a\0b", 3), "out", ".", "none.txt", 5}); return;
-        default: score["signals"] = json::array({pick(2) ? "glottal_flow" : "no_such_signal"}); return;
+        case 0:
+          score["fs"] = kRates[pick(std::size(kRates))];
+          return;
+        case 1:
+          score["nss"] = kNumbers[pick(std::size(kNumbers))];
+          return;
+        case 2:
+          score["TAF2_files"] =
+              json::array({"tracts/a.txt", std::string("a\0b", 3), "out", ".", "none.txt", 5});
+          return;
+        default:
+          score["signals"] = json::array({pick(2) ? "glottal_flow" : "no_such_signal"});
+          return;
       }
     }
     std::vector<json::json_pointer> paths;
@@ -88,18 +100,31 @@ class Mutator {
         return;
       }
       case 1: {  // another type
-        const json others[] = {nullptr, true, "1", json::object(), json::array(),
-                               json::array({json::array()}), json::object({{"x", 1}})};
+        const json others[] = {nullptr,
+                               true,
+                               "1",
+                               json::object(),
+                               json::array(),
+                               json::array({json::array()}),
+                               json::object({{"x", 1}})};
         v = others[pick(std::size(others))];
         return;
       }
       case 2:  // another shape
         if (v.is_array() && !v.empty()) {
           switch (pick(4)) {
-            case 0: v.erase(v.begin() + static_cast<long>(pick(v.size()))); return;
-            case 1: v.push_back(v[pick(v.size())]); return;
-            case 2: v = v[0]; return;
-            default: v = json::array({v}); return;
+            case 0:
+              v.erase(v.begin() + static_cast<long>(pick(v.size())));
+              return;
+            case 1:
+              v.push_back(v[pick(v.size())]);
+              return;
+            case 2:
+              v = v[0];
+              return;
+            default:
+              v = json::array({v});
+              return;
           }
         }
         v = json::array({v, v});
@@ -115,17 +140,27 @@ class Mutator {
     const char* names[] = {"o.wav", "o.flac", "o.aiff", "o.WAV", "o.mp3", "o"};
     std::vector<std::string> a = {"-o", outDir + "/" + names[pick(4) == 0 ? pick(6) : 0]};
     switch (pick(6)) {
-      case 0: a.push_back("--pcm16"); break;
-      case 1: a.push_back("--raw"); break;
-      case 2: a.insert(a.end(), {"--gain", "1e30"}); break;
-      case 3: a.insert(a.end(), {"--signals", pick(2) ? "lip_flow" : "lip_flow,nothing"}); break;
-      default: break;
+      case 0:
+        a.push_back("--pcm16");
+        break;
+      case 1:
+        a.push_back("--raw");
+        break;
+      case 2:
+        a.insert(a.end(), {"--gain", "1e30"});
+        break;
+      case 3:
+        a.insert(a.end(), {"--signals", pick(2) ? "lip_flow" : "lip_flow,nothing"});
+        break;
+      default:
+        break;
     }
     return a;
   }
 
  private:
-  static void collect(const json& v, const json::json_pointer& p, std::vector<json::json_pointer>& out) {
+  static void collect(const json& v, const json::json_pointer& p,
+                      std::vector<json::json_pointer>& out) {
     out.push_back(p);
     if (v.is_object()) {
       for (const auto& [k, x] : v.items()) collect(x, p / k, out);
@@ -192,8 +227,8 @@ TEST(QuorvelCliFuzz, MutatedScoresFailCleanlyOrWriteFiniteFiles) {
       diverged += err.str().find("nothing was written. Likely causes") != std::string::npos;
     }
   }
-  std::cout << kRuns << " mutated scores: " << accepted << " written, " << refused
-            << " refused (" << diverged << " of them diverged)\n";
+  std::cout << kRuns << " mutated scores: " << accepted << " written, " << refused << " refused ("
+            << diverged << " of them diverged)\n";
 }
 
 }  // namespace
