@@ -74,6 +74,26 @@ void branch_step(const area_function* inc, int count, area_function* cur) {
   }
 }
 
+// branch_step and narrowest_section in one pass over the sections: the same
+// sums and the same comparisons in the same order.
+void branch_step_narrowest(const area_function* inc, int count, area_function* cur,
+                           constriction& found) {
+  float m = 100.0f;
+  found.A = 100.0f;
+  for (int i = 0; i < count; ++i) {
+    const float a = nonzero_t(cur[i].A + inc[i].A);
+    const float x = nonzero_t(cur[i].x + inc[i].x);
+    cur[i].A = a;
+    cur[i].x = x;
+    if (static_cast<double>(a) > 0.001 && a <= m) {
+      m = a;
+      found.A = a;
+      found.x = x;
+      found.index = i;
+    }
+  }
+}
+
 }  // namespace
 
 // Increments that move the geometry to the new targets in deci equal steps.
@@ -105,14 +125,18 @@ void Simulator::dax() {
   }
 }
 
-// One step of the moving vocal-tract branches, then the constriction search.
+// One step of the moving vocal-tract branches, then the constriction search
+// (in the same pass over the sections when the main branch is the only one).
 void Simulator::refresh_af() {
   AirwayNetwork& n = net_;
-  branch_step(n.main.daf.data(), n.main.sections(), n.main.af.data());
-  if (n.has_nasal()) {
-    branch_step(n.mouth.daf.data(), n.mouth.sections(), n.mouth.af.data());
-    branch_step(n.coupling.daf.data(), n.coupling.sections(), n.coupling.af.data());
+  if (!n.has_nasal()) {
+    branch_step_narrowest(n.main.daf.data(), n.main.sections(), n.main.af.data(), Ac_pharynx_);
+    Ac_ = {2, Ac_pharynx_.index, Ac_pharynx_.A, Ac_pharynx_.x};
+    return;
   }
+  branch_step(n.main.daf.data(), n.main.sections(), n.main.af.data());
+  branch_step(n.mouth.daf.data(), n.mouth.sections(), n.mouth.af.data());
+  branch_step(n.coupling.daf.data(), n.coupling.sections(), n.coupling.af.data());
   find_constriction();
 }
 

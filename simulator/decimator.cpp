@@ -32,26 +32,15 @@ int Decimator::decim_init(int deci) {
   return static_cast<int>(0.5f + static_cast<float>(q_decim) / static_cast<float>(deci));
 }
 
-float Decimator::decim(int flag, float x) {
-  if (count_decim == p_decim) count_decim = 0;
-  const int c = count_decim;
-  v_decim[c] = x;
-  count_decim = c + 1;
-  if (flag != 1) return 0.0f;
-
+void Decimator::terms(double* t) const {
   // Symmetric evaluation: h[k] weighs the samples of ages k+1 and
-  // (p_decim - k) mod p_decim, which lie 50 - k either side of age 51.
-  float acc = 0.0f;
-  int down = c - 1;  // age 1, 2, ...
-  int up = c;        // age 0, p_decim - 1, ...
-  for (int k = 0; k < q_decim; ++k) {
-    if (down < 0) down = p_decim - 1;
-    if (up == p_decim) up = 0;
-    acc = static_cast<float>(acc + (static_cast<double>(v_decim[down]) + v_decim[up]) * h_decim[k]);
-    --down;
-    ++up;
-  }
-  return acc;
+  // (p_decim - k) mod p_decim, which lie 50 - k either side of age 51. With
+  // the newest sample at c, age a lies at c + p_decim - a in the doubled
+  // buffer (age 0 also at c).
+  const int c = count_decim - 1;
+  const float* down = v_decim + c + p_decim - 1;  // age 1, 2, ...
+  const float* up = v_decim + c;                  // age 0, p_decim - 1, ...
+  for (int k = 0; k < q_decim; ++k) t[k] = (static_cast<double>(down[-k]) + up[k]) * h_decim[k];
 }
 
 }  // namespace vt

@@ -18,7 +18,18 @@ struct NoiseMemory {
 /// One direct-form-I second-order section: computes y[0] from the current input
 /// x[0] and the histories, then shifts both histories. a = {a0 (unused), a1, a2},
 /// b = {b0, b1, b2}. The sum is formed in double precision and stored in float.
-void filter2(float* x, float* y, const float* a, const float* b);
+inline void filter2(float* x, float* y, const float* a, const float* b) {
+  y[2] = y[1];
+  y[1] = y[0];
+  // Float products are exact in double; the five-term sum is rounded once to
+  // double and then to float.
+  const double acc = static_cast<double>(b[0]) * x[0] + static_cast<double>(b[1]) * x[1] +
+                     static_cast<double>(b[2]) * x[2] - static_cast<double>(a[1]) * y[1] -
+                     static_cast<double>(a[2]) * y[2];
+  y[0] = static_cast<float>(acc);
+  x[2] = x[1];
+  x[1] = x[0];
+}
 
 /// White noise from a RandomGenerator, uniform in [-1, 1), shaped by a cascade
 /// of second-order sections and a leaky integrator (pole 0.8). Holds only the

@@ -70,6 +70,9 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     double Rc;         // constriction resistance, dyn·s/cm⁵
     bool walls;
     law::HalfSection prev;
+    double D1, D2;  // the last two pivots formed (rows j-1, j-2)
+    double elim;    // the last source elimination formed
+    double v;       // the last back-substituted value (row b + 1)
     // Element constants, held here so that no element store can alias them.
     double K, La, Ca, Rw, Lw, Cw;
     double U1_wall;  // wall flows of this step, summed in section order, cm³/s
@@ -100,11 +103,23 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
   // The pending back substitution advances a few rows at a time between the
   // pieces of this step that do not depend on it, so that its divisions
   // overlap with them.
+  // Each chain (back substitution, pivots, source elimination) carries its
+  // last value in a register rather than through the row it was stored in.
+  for (Lane& L : lanes)
+    if (L.b >= 1) L.v = L.r[L.b + 1].val;
   auto back = [](Lane& L, int rows) {
+    int b = L.b;
+    if (b < 1) return;
     td_linear_equation* r = L.r;
     const double* Dp = L.Dp;
-    for (; rows > 0 && L.b >= 1; --rows, --L.b)
-      r[L.b].val = (r[L.b].elimSrc - Dp[L.b - 1] * r[L.b + 1].val) / Dp[L.b];
+    const int stop = b > rows ? b - rows : 0;
+    double v = L.v;
+    for (; b > stop; --b) {
+      v = (r[b].elimSrc - Dp[b - 1] * v) / Dp[b];
+      r[b].val = v;
+    }
+    L.v = v;
+    L.b = stop;
   };
 
   // Geometry one increment further, constriction, glottis, flow law, noise;
@@ -135,6 +150,8 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     D[0] = r[0].elimCoef;
     D[1] = r[1].coef;
     D[2] = D[1] * r[2].coef + D[0];
+    L.D2 = D[1];
+    L.D1 = D[2];
   }
 
   // Vocal-tract elements, coefficients and pivots upwards, beside the pending
@@ -147,24 +164,34 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
       const law::HalfSection h = law::tube_half_section(L.K, L.La, A, x);
       td_acoustic_elements& eq0 = L.e[q];
       td_acoustic_elements& eq1 = L.e[q + 1];
-      eq0.R = q == L.over ? L.Rc : L.prev.Rh + h.Rh;
-      eq0.L = L.prev.Lh + h.Lh;
-      eq1.C = law::air_compliance(L.Ca, A, x);
-      if (L.walls)
+      const double R = q == L.over ? L.Rc : L.prev.Rh + h.Rh;
+      const double Lh = L.prev.Lh + h.Lh;
+      eq0.R = R;
+      eq0.L = Lh;
+      const double C = law::air_compliance(L.Ca, A, x);
+      eq1.C = C;
+      double Y = 0.0;
+      if (L.walls) {
         law::wall_branch(L.Rw, L.Lw, L.Cw, A, x, eq1);
-      else
+        Y = eq1.Yw;
+      } else {
         eq1.Yw = 0.0;
+      }
       L.prev = h;
       td_linear_equation* r = L.r;
       double* D = L.D;
       const int j = 3 + 2 * q;  // junction q; section q is row j + 1
-      if (q == 0)
-        r[j].coef += law::junction_coef(eq0);
-      else
-        r[j].coef = law::junction_coef(eq0);
-      r[j + 1].coef = law::section_coef(eq1, L.walls);
-      D[j] = D[j - 1] * r[j].coef + D[j - 2];
-      D[j + 1] = D[j] * r[j + 1].coef + D[j - 1];
+      double cj = R + Lh;       // junction_coef
+      if (q == 0) cj = r[j].coef + cj;
+      const double cs = L.walls ? C + Y : C;  // section_coef
+      r[j].coef = cj;
+      r[j + 1].coef = cs;
+      const double dj = L.D1 * cj + L.D2;
+      const double dj1 = dj * cs + L.D1;
+      D[j] = dj;
+      D[j + 1] = dj1;
+      L.D2 = dj;
+      L.D1 = dj1;
     }
   }
   for (Lane& L : lanes) {
@@ -203,6 +230,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     r[1].elimSrc = r[0].elimSrc + r[1].src;
     r[2].elimSrc = D[1] * r[2].src + r[1].elimSrc;
     r[3].elimSrc = D[2] * r[3].src + r[2].elimSrc;
+    L.elim = r[3].elimSrc;
   }
   for (int k = 1; k <= nv; ++k) {
     const int s = 2 * k + 2;  // section k-1; its outlet junction is s + 1
@@ -215,10 +243,15 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
       el.srcC = law::trapezoid(el.C, P, el.srcC);
       if (L.walls) L.U1_wall += law::wall_history(el, P);
       el.srcL = law::trapezoid(el.L, U, el.srcL);
-      r[s].src = law::section_src(el, L.walls);
-      r[s + 1].src = law::junction_src(el);
-      r[s].elimSrc = D[s - 1] * r[s].src + r[s - 1].elimSrc;
-      r[s + 1].elimSrc = D[s] * r[s + 1].src + r[s].elimSrc;
+      const double ss = law::section_src(el, L.walls);
+      const double sj = law::junction_src(el);
+      r[s].src = ss;
+      r[s + 1].src = sj;
+      const double es = D[s - 1] * ss + L.elim;
+      const double ej = D[s] * sj + es;
+      r[s].elimSrc = es;
+      r[s + 1].elimSrc = ej;
+      L.elim = ej;
     }
   }
 
@@ -246,8 +279,24 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
       s.U0_wall_ = s.U1_wall_;
     }
     s.last_s_ = static_cast<float>(d * s.k_.Kr);
-    out[l] = s.decim_.decim(flag, s.last_s_);
+    s.decim_.push(s.last_s_);
   }
+
+  // Output samples: each lane's products, then the lanes' summation chains
+  // side by side.
+  if (flag != 1) {
+    for (int l = 0; l < N; ++l) out[l] = 0.0f;
+    return;
+  }
+  double t[N][Decimator::q_decim];
+  float acc[N];
+  for (int l = 0; l < N; ++l) {
+    lanes[l].s->decim_.terms(t[l]);
+    acc[l] = 0.0f;
+  }
+  for (int k = 0; k < Decimator::q_decim; ++k)
+    for (int l = 0; l < N; ++l) acc[l] = static_cast<float>(acc[l] + t[l][k]);
+  for (int l = 0; l < N; ++l) out[l] = acc[l];
 }
 
 // Lanes that share the overlapped schedule: same section count and steps per

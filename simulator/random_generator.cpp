@@ -26,16 +26,4 @@ void RandomGenerator::seed(std::uint32_t seed) {
   for (int i = 0; i < 10 * kDegree; ++i) next();
 }
 
-std::int32_t RandomGenerator::next() {
-  const std::uint32_t val = state_[front_] + state_[rear_];  // modulo 2^32
-  state_[front_] = val;
-  if (++front_ >= kDegree) {
-    front_ = 0;
-    ++rear_;
-  } else if (++rear_ >= kDegree) {
-    rear_ = 0;
-  }
-  return static_cast<std::int32_t>(val >> 1);  // drop the least random bit
-}
-
 }  // namespace vt

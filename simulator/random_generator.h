@@ -17,7 +17,17 @@ class RandomGenerator {
   /// 0 is taken as 1).
   void seed(std::uint32_t seed);
   /// Next value, 0 .. 2^31-1.
-  std::int32_t next();
+  std::int32_t next() {
+    const std::uint32_t val = state_[front_] + state_[rear_];  // modulo 2^32
+    state_[front_] = val;
+    if (++front_ >= kDegree) {
+      front_ = 0;
+      ++rear_;
+    } else if (++rear_ >= kDegree) {
+      rear_ = 0;
+    }
+    return static_cast<std::int32_t>(val >> 1);  // drop the least random bit
+  }
 
  private:
   static constexpr int kDegree = 31;     // words of feedback state
