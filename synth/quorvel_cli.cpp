@@ -186,23 +186,26 @@ std::string oneColumnHint(const Score& s, const std::string& error) {
   return {};
 }
 
-/// Writes each internal signal of the result as a float WAV of raw values
-/// next to the pressure file: <stem>.<name>.wav. 0 when all are written.
-int writeSignalFiles(const SynthesisResult& res, const std::string& outPath, int fs,
-                     std::ostream& out, std::ostream& err) {
+/// The file of internal signal name beside the pressure file outPath:
+/// <stem>.<name>.wav.
+std::string signalFilePath(const std::string& outPath, const std::string& name) {
   std::filesystem::path stem(outPath);
   stem.replace_extension();
+  return stem.string() + "." + name + ".wav";
+}
+
+/// Writes each internal signal of the result as a float WAV of raw values
+/// next to the pressure file. Empty when all are written, else why not.
+std::string writeSignalFiles(const SynthesisResult& res, const std::string& outPath, int fs,
+                             std::ostream& out) {
   for (const auto& [name, values] : res.signals) {
-    const std::string path = stem.string() + "." + name + ".wav";
+    const std::string path = signalFilePath(outPath, name);
     const WavWriteResult w = writeWavFile(path, values, fs, WavEncoding::Float32, 1.0f);
-    if (!w.ok) {
-      err << "quorvel: " << w.error << "\n";
-      return 1;
-    }
+    if (!w.ok) return w.error;
     out << "quorvel: wrote " << name << " (" << findInternalSignal(name)->unit << ", raw) to "
         << path << "\n";
   }
-  return 0;
+  return {};
 }
 
 }  // namespace
@@ -313,6 +316,12 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   for (const std::string& name : signalNames)
     if (std::find(score.signals.begin(), score.signals.end(), name) == score.signals.end())
       score.signals.push_back(name);
+  // The signal files too must be creatable before the work starts.
+  for (const std::string& name : score.signals) {
+    if (!findInternalSignal(name)) continue;  // refused with the list of names below
+    if (std::string why = checkSoundFileTarget(signalFilePath(outPath, name)); !why.empty())
+      return fail(why);
+  }
   SynthesisRequest request;
   const CheckOutcome chk = requestFromScore(score, request);
   SynthesisOutcome res;
@@ -355,6 +364,16 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
     g = 0.9f / peak;
 
   const WavEncoding enc = pcm16 ? WavEncoding::Pcm16 : WavEncoding::Float32;
+  // Float samples scaled beyond single precision would be infinite in the
+  // file (integer encodings clip them instead).
+  if (enc == WavEncoding::Float32 && soundFileFormatFor(outPath) != SoundFileFormat::Flac &&
+      std::isinf(peak * std::fabs(g))) {
+    std::ostringstream m;
+    m << "--gain " << g << " scales the peak of " << peak
+      << " beyond single precision (3.4e38): the float file would hold infinite samples, so "
+         "nothing was written; give a smaller --gain";
+    return fail(m.str());
+  }
   WavWriteResult w = writeWavFile(outPath, res.samples, static_cast<int>(fs), enc, g);
   if (!w.ok) return fail(w.error);
   if (w.clipped != 0) {
@@ -365,7 +384,9 @@ int runQuorvelCli(int argc, const char* const* argv, std::ostream& out, std::ost
   out << "quorvel: wrote " << res.samples.size() << " samples ("
       << static_cast<double>(res.samples.size()) / fs << " s at " << fs << " Hz, " << w.encoding
       << ", scaled by " << g << ") to " << outPath << "\n";
-  return writeSignalFiles(res, outPath, static_cast<int>(fs), out, err);
+  if (std::string why = writeSignalFiles(res, outPath, static_cast<int>(fs), out); !why.empty())
+    return fail(why);
+  return 0;
 }
 
 }  // namespace vt

@@ -16,6 +16,8 @@ from typing import Any, Dict, Iterable, List, Optional, Union
 
 from . import _core
 from ._convert import as_path
+from ._errors import ArgumentError
+from .score import Score
 from .synthesizer import _signal_names
 
 METADATA_NAME = "metadata.jsonl"
@@ -49,15 +51,24 @@ def synthesize_corpus(manifest: Union[str, os.PathLike], outdir: Union[str, os.P
     returns its rows as dicts: id, status ("ok"/"failed"), error, samples,
     fs (Hz), duration (s), peak and RMS (dyn/cm²), nonfinite, cpu_seconds,
     score_sha256, version, ... Raises FileError when the manifest cannot be
-    read or outdir cannot be created.
+    read or outdir cannot be created, ArgumentError for an unknown signal
+    name, both before any task starts.
     """
     path = os.path.abspath(as_path("manifest", manifest))
     out = os.path.abspath(as_path("outdir", outdir))
     names = _signal_names(signals)
+    if names:  # unknown names refused before any work, as quorvel batch --signals does
+        status, _, error = _core.check_score(Score.default()._core_fields(names))
+        if status != 0:
+            raise ArgumentError(error)
+    try:
+        import distributed  # only here: the package works without it
+    except ImportError:
+        raise ImportError("quorvel.dask needs Dask's distributed package (Debian: "
+                          "python3-distributed)") from None
     entries = _core.read_manifest(path)
     _core.prepare_output_directory(out, [e["output"] for e in entries if e["output"]],
                                    METADATA_NAME)
-    import distributed  # only here: the package works without it
 
     own_cluster = None
     if client is None:

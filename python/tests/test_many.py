@@ -82,3 +82,14 @@ def test_ctrl_c_stops_the_pool():
     out, _ = p.communicate(timeout=60)
     assert "interrupted" in out and p.returncode == 0
     assert time.monotonic() - t0 < 20  # stopped, not run to the end
+
+
+def test_corpus_refusals_come_before_any_task(tmp_path):
+    import quorvel.dask
+    manifest = tmp_path / "m.jsonl"
+    manifest.write_text('{"id": "a", "score": "a.json"}\n')
+    with pytest.raises(quorvel.ArgumentError, match='unknown signal "Ug"'):
+        quorvel.dask.synthesize_corpus(manifest, tmp_path / "out", signals=["Ug"])
+    with pytest.raises(quorvel.FileError, match="cannot open the manifest"):
+        quorvel.dask.synthesize_corpus(tmp_path / "none.jsonl", tmp_path / "out")
+    assert not (tmp_path / "out").exists()

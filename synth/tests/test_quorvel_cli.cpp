@@ -93,6 +93,11 @@ TEST_F(QuorvelCli, WavAtTheScoresRateScaledAsAsked) {
   EXPECT_TRUE(said("samples clipped")) << err_.str();
   EXPECT_EQ(cli({"--raw", "--normalize"}), 2);
   EXPECT_EQ(cli({"--gain", "1e40", "-o", dir_.path("c.wav")}), 2);  // was a file of infinities
+  // A finite factor that takes the peak (1.15) beyond single precision, too.
+  EXPECT_EQ(cli({"--gain", "3.4e38", "-o", dir_.path("i.wav")}), 1);
+  EXPECT_TRUE(said("beyond single precision (3.4e38): the float file would hold infinite"))
+      << err_.str();
+  EXPECT_FALSE(std::filesystem::exists(dir_.path("i.wav")));
 }
 
 TEST_F(QuorvelCli, FailuresLeaveNoFileAndNeverReplaceInputsOrDevices) {
