@@ -64,13 +64,12 @@ void Simulator::inject_noise() {
     long long m = static_cast<long long>(Ac_.index) + cfg.noiseSourceLoc + 1;
     if (m > bound || m < 0) m = Ac_.index + 1;
     const float n = noise3_.frictionNoise3(1, memAc_, rng_);
-    b->ac[m].srcP =
-        n * cfg.noiseAmp * Udc_ * Udc_ * Udc_ / std::pow(static_cast<double>(Ac_.A), 2.5);
+    b->ac[m].srcP = n * cfg.noiseAmp * Udc_ * Udc_ * Udc_ / pow_constriction_(Ac_.A);
     fric_m_ = static_cast<int>(m);
   }
   const float n = noise3_.frictionNoise3(1, memGlt_, rng_);
-  net_.glottis.ac[1].srcP = 0.1 * cfg.noiseAmp * n * Udc_ * Udc_ * Udc_ /
-                            std::pow(static_cast<double>(net_.glottis.af[0].A), 2.5);
+  net_.glottis.ac[1].srcP =
+      0.1 * cfg.noiseAmp * n * Udc_ * Udc_ * Udc_ / pow_glottis_(net_.glottis.af[0].A);
 }
 
 }  // namespace vt

@@ -135,7 +135,9 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     glottis.A = nonzero_t(glottis.A + n.glottis.daf[0].A);
     s.refresh_af();
     back(L, 4);
-    acous_elements_t(s.k_, s.cfg.wall, kTubeGlottis, 1, &glottis, g);
+    s.glottal_elements_.fill(glottis.A, glottis.x, s.cfg.wall, g, [&] {
+      acous_elements_t(s.k_, s.cfg.wall, kTubeGlottis, 1, &glottis, g);
+    });
     back(L, 2);
     s.flow_law();
     L.over = s.Ac_.region == 2 ? s.Ac_.index + 1 : -1;

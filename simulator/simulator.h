@@ -15,6 +15,7 @@
 #include "simulator/sim_constants.h"
 #include "simulator/td_acoustic_elements.h"
 #include "simulator/td_linear_equation.h"
+#include "simulator/unchanged_input_cache.h"
 
 namespace vt {
 
@@ -190,6 +191,11 @@ class Simulator {
   FrictionNoise3 noise3_;
   NoiseMemory memGlt_{}, memAc_{};
   Decimator decim_;
+
+  // Glottal elements and the noise sources' powers of their areas, reused
+  // while their inputs keep their bits.
+  GlottalElementCache glottal_elements_;
+  Power25Cache pow_glottis_, pow_constriction_;
 };
 
 }  // namespace vt

@@ -57,6 +57,7 @@ int Simulator::vtt_ini() {
 
   // Rates and derived constants (pure functions of the configuration).
   k_ = derive_sim_constants(cfg);
+  glottal_elements_.reset();
 
   // Output filter.
   const int delay = decim_.decim_init(k_.deci);

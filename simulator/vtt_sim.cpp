@@ -39,7 +39,9 @@ float Simulator::step(int flag) {
   // Geometry one increment further, fresh elements.
   n.glottis.af[0].A = nonzero_t(n.glottis.af[0].A + n.glottis.daf[0].A);
   if (cfg.vocal_tract == 1) refresh_af();
-  acous_elements_t(k_, wall, kTubeGlottis, 1, n.glottis.af.data(), n.glottis.ac.data());
+  glottal_elements_.fill(n.glottis.af[0].A, n.glottis.af[0].x, wall, n.glottis.ac.data(), [&] {
+    acous_elements_t(k_, wall, kTubeGlottis, 1, n.glottis.af.data(), n.glottis.ac.data());
+  });
   if (cfg.vocal_tract == 1) refresh_acoustic_elements();
 
   // Flow law, constriction resistance, noise sources.
