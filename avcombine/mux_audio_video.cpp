@@ -3,10 +3,12 @@
 #include <memory>
 #include <new>
 
+#include "avcombine/audio_stream_check.h"
 #include "avcombine/av_handles.h"
 #include "avcombine/media_input.h"
 #include "avcombine/msvideo1_transcoder.h"
 #include "avcombine/stream_copy.h"
+#include "avcombine/written_file_probe.h"
 #include "fileio/staged_output.h"
 
 namespace vt {
@@ -80,6 +82,7 @@ void combine(const std::string& audioName, const std::string& videoName,
   refuseSameFile(videoName, "video", outputName);
 
   av::MediaInput audioIn(audioName, AVMEDIA_TYPE_AUDIO, "audio");
+  av::checkAudioStream(audioIn);
   av::MediaInput videoIn(videoName, AVMEDIA_TYPE_VIDEO, "video");
   av::StreamCopy audio(audioIn);
   std::unique_ptr<av::PacketSource> video;
@@ -142,6 +145,8 @@ void combine(const std::string& audioName, const std::string& videoName,
   rc = avio_closep(&oc->pb);
   if (rc < 0) throw Error(outError + av::errorText(rc));
   oc.reset();
+  // The file must open and show both streams before it replaces anything.
+  av::probeWrittenFile(staged.tempName(), outputName);
   staged.commit();
 }
 

@@ -32,6 +32,10 @@ struct MuxResult {
 /// timing (frame rate, sample rate, channels, sample format, duration); a
 /// sound track longer or shorter than the video is carried whole.
 ///
+/// The audio stream's parameters are checked first (channel count, sample
+/// rate, block align, bits per sample: audio_stream_check.h), and the written
+/// file is opened and its streams probed before it is put in place.
+///
 /// The output appears only when complete (written under a temporary name in
 /// its directory, then renamed over any earlier file). On failure nothing is
 /// created or changed, every opened file is released and the message names the

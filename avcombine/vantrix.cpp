@@ -2,8 +2,9 @@
 
 namespace vt {
 
-MuxResult vantrix(const std::string& audioName, const std::string& videoName) {
-  return mux_audio_video(audioName, videoName, kVantrixOutput, {VideoCoding::MsVideo1});
+MuxResult vantrix(const std::string& audioName, const std::string& videoName,
+                  const std::string& outputName) {
+  return mux_audio_video(audioName, videoName, outputName, {VideoCoding::MsVideo1});
 }
 
 }  // namespace vt

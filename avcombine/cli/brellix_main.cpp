@@ -14,13 +14,16 @@ constexpr const char* kHelp =
     "packets unchanged, then the first audio stream of AUDIO.wav, its samples\n"
     "unchanged, interleaved in time order. Further streams of the inputs are\n"
     "left out. OUT.avi appears only when complete; an earlier file of that name\n"
-    "is replaced then. OUT.avi may not name one of the inputs.\n";
+    "is replaced then, and only when it opens with both streams. OUT.avi may\n"
+    "not name one of the inputs. A WAV whose format header gives no usable\n"
+    "channel count, sample rate, block align or bits per sample is refused.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   static constexpr vt::cli::Program kProgram{
-      "brellix", kUsage, kHelp, 3,
-      [](const std::vector<std::string>& f) { return vt::brellix(f[0], f[1], f[2]); }};
+      "brellix", kUsage,
+      kHelp,     3,
+      nullptr,   [](const std::vector<std::string>& f) { return vt::brellix(f[0], f[1], f[2]); }};
   return vt::cli::runProgram(kProgram, argc, argv);
 }

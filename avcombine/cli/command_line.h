@@ -29,15 +29,24 @@ enum ExitStatus : int {
 enum class Request { Run, Help, Version, Usage };
 
 /// Splits argv into file names; Usage (with err set) when the count is not
-/// nFiles or an unknown option is given.
+/// nFiles or an unknown option is given. With output non-null, "-o NAME"
+/// sets *output (once, to a non-empty name).
 inline Request parseFileArguments(int argc, char** argv, std::size_t nFiles,
-                                  std::vector<std::string>& files, std::string& err) {
-  bool optionsEnded = false;
+                                  std::vector<std::string>& files, std::string& err,
+                                  std::string* output = nullptr) {
+  bool optionsEnded = false, outputGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
     if (!optionsEnded && (a == "-h" || a == "--help")) return Request::Help;
     if (!optionsEnded && a == "--version") return Request::Version;
-    if (!optionsEnded && a == "--") {
+    if (!optionsEnded && output != nullptr && a == "-o") {
+      if (outputGiven || i + 1 >= argc || argv[i + 1][0] == '\0') {
+        err = outputGiven ? "-o given twice" : "-o needs a file name";
+        return Request::Usage;
+      }
+      *output = argv[++i];
+      outputGiven = true;
+    } else if (!optionsEnded && a == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && a.size() > 1 && a.front() == '-') {
       err = "unknown option \"" + std::string(a) + "\"";
@@ -70,6 +79,9 @@ struct Program {
   const char* usage;   ///< one-line usage text, ending in a newline
   const char* help;    ///< what the program does, shown by --help
   std::size_t nFiles;  ///< number of file names it takes
+  /// Output name without -o, or nullptr when the output is one of the file
+  /// names; with it, the output name is passed after the file names.
+  const char* defaultOutput;
   /// The combining pass on the file names, in command-line order.
   MuxResult (*combine)(const std::vector<std::string>& files);
 };
@@ -81,8 +93,9 @@ inline int runProgram(const Program& p, int argc, char** argv) {
   // Ctrl-C or SIGTERM while the output is written leaves no temporary file.
   const RemoveTemporariesOnSignal removal;
   std::vector<std::string> files;
-  std::string err;
-  switch (parseFileArguments(argc, argv, p.nFiles, files, err)) {
+  std::string err, output = p.defaultOutput != nullptr ? p.defaultOutput : "";
+  switch (parseFileArguments(argc, argv, p.nFiles, files, err,
+                             p.defaultOutput != nullptr ? &output : nullptr)) {
     case Request::Help:
       std::fputs(p.usage, stdout);
       std::fputs(p.help, stdout);
@@ -98,6 +111,7 @@ inline int runProgram(const Program& p, int argc, char** argv) {
       break;
   }
   av_log_set_level(AV_LOG_ERROR);
+  if (p.defaultOutput != nullptr) files.push_back(output);
   const MuxResult r = p.combine(files);
   if (!r) {
     std::fprintf(stderr, "%s: %s\n", p.name, r.message.c_str());

@@ -85,5 +85,37 @@ TEST(Programs, CombineAndRefuseAsAUserRuns) {
   }
 }
 
+// A WAV whose channel count field says 0 or 65535 gave an AVI that no player
+// opens, with exit 0; it is refused naming the file and the field, and
+// neither a new nor an earlier output appears or changes. vantrix -o names
+// its output.
+TEST(Programs, AudioWithoutUsableChannelsIsRefused) {
+  TempDir d;
+  test::makeVideo(d / "v.avi");
+  test::makeWav(d / "a.wav");
+  test::writeWavWithChannels(d / "a.wav", d / "c0.wav", 0);
+  test::writeWavWithChannels(d / "a.wav", d / "c65535.wav", 65535);
+  test::writeFile(d / "old.avi", "earlier output");
+  const auto before = test::snapshot(d.path);
+  for (const char* wav : {"c0.wav", "c65535.wav"}) {
+    for (const std::string& cmd :
+         {kBrellix + " " + wav + " v.avi new.avi", kBrellix + " " + wav + " v.avi old.avi",
+          kVantrix + " -o old.avi " + wav + " v.avi", kVantrix + " " + wav + " v.avi"}) {
+      SCOPED_TRACE(cmd);
+      const auto [status, out, err] = runIn(d, cmd);
+      EXPECT_EQ(status, 1);
+      EXPECT_NE(err.find("the audio file \"" + std::string(wav) +
+                         "\" cannot be laid under the video: its channel count is "),
+                std::string::npos)
+          << err;
+      EXPECT_TRUE(test::snapshot(d.path) == before) << "directory changed";
+    }
+  }
+  const auto [status, out, err] = runIn(d, kVantrix + " -o old.avi a.wav v.avi");
+  ASSERT_EQ(status, 0) << err;
+  EXPECT_EQ(test::dump(d / "old.avi").size(), 2u);
+  EXPECT_EQ(std::get<0>(runIn(d, kVantrix + " -o")), 2);
+}
+
 }  // namespace
 }  // namespace vt

@@ -32,14 +32,23 @@ assert(strcmp(probe('temp.avi', '-count_frames -select_streams v -show_entries s
 assert(strcmp(ahash('temp.avi'), ahash('a.wav')), 'audio samples differ');
 
 snap = @() cellfun(@(n) [n ':' fileread(n)], setdiff({dir('.').name}, {'.', '..'}), 'UniformOutput', false);
+% The channel count field of the WAV format header set to 0 and 65535.
+w = fileread('a.wav');
+k = strfind(w, 'fmt ')(1);
+for c = [0 65535]
+  w(k + 10:k + 11) = char([bitand(c, 255), bitshift(c, -8)]);
+  fid = fopen(sprintf('c%d.wav', c), 'w'); fwrite(fid, w); fclose(fid);
+end
 before = snap();
-assert(numel(before) == 4, strjoin(before, ' '));
+assert(numel(before) == 6, strjoin(before, ' '));
 refusals = {@() brellix('none.wav', 'v.avi', 'b.avi'), 'brellix:failed', '"none.wav": No such file';
             @() vantrix('a.wav', 'temp.avi'), 'vantrix:failed', 'video file "temp.avi" is also the output';
             @() brellix(1, 'v.avi', 'b.avi'), 'brellix:arguments', 'argument 1) must be a character array';
             @() brellix('a.wav', 'v.avi', ''), 'brellix:arguments', 'argument 3) is empty';
             @() vantrix('a.wav'), 'vantrix:arguments', 'expected 2 arguments, got 1';
-            @() disp(brellix('a.wav', 'v.avi', 'b.avi')), 'brellix:arguments', 'returns no value'};
+            @() disp(brellix('a.wav', 'v.avi', 'b.avi')), 'brellix:arguments', 'returns no value';
+            @() brellix('c0.wav', 'v.avi', 'b.avi'), 'brellix:failed', '"c0.wav" cannot be laid under the video: its channel count is 0';
+            @() vantrix('c65535.wav', 'v.avi'), 'vantrix:failed', 'its channel count is 65535'};
 for k = 1:rows(refusals)
   e = [];
   try

@@ -79,6 +79,17 @@ inline void writeFile(const fs::path& p, const std::string& content) {
   std::ofstream(p, std::ios::binary) << content;
 }
 
+/// A copy of the WAV file from with the channel count of its format header
+/// set to channels.
+inline void writeWavWithChannels(const fs::path& from, const fs::path& to, uint16_t channels) {
+  std::string w = readFile(from);
+  const std::size_t fmt = w.find("fmt ");
+  ASSERT_NE(fmt, std::string::npos);
+  w[fmt + 10] = static_cast<char>(channels & 0xff);
+  w[fmt + 11] = static_cast<char>(channels >> 8);
+  writeFile(to, w);
+}
+
 /// Names and contents of the entries of dir (subdirectories by name only).
 inline std::map<std::string, std::string> snapshot(const fs::path& dir) {
   std::map<std::string, std::string> m;

@@ -172,6 +172,14 @@ TEST_F(QuorvelCli, RefusalsNameTheScoreAndComeBeforeTheWork) {
   EXPECT_TRUE(said(who + "cannot create the output file")) << err_.str();
   EXPECT_EQ(cli({score, "-o", dir_.path("s.mp3")}), 1);
   EXPECT_TRUE(said("must end in .wav, .flac or .aiff")) << err_.str();
+  // So is a --signals file that cannot be created (a directory of its name):
+  // it failed after the pressure file was written, with "quorvel:" alone.
+  fs::create_directory(dir_.path("t.lip_flow.wav"));
+  EXPECT_EQ(cli({score, "--signals", "lip_flow", "-o", dir_.path("t.wav")}), 1);
+  EXPECT_TRUE(said(who + "cannot write the output file \"" + dir_.path("t.lip_flow.wav")))
+      << err_.str();
+  EXPECT_FALSE(fs::exists(dir_.path("t.wav")));
+  fs::remove(dir_.path("t.lip_flow.wav"));
   EXPECT_EQ(cli({score, "--gain", "0"}), 2);  // a file of silence
   EXPECT_TRUE(said("--gain 0 would write silence")) << err_.str();
   ASSERT_EQ(cli({score, "--pcm16", "-o", dir_.path("s.flac")}), 0) << err_.str();
