@@ -3,21 +3,27 @@
 //   [F, B] = quorvel_formants(A, x)
 //   [F, B] = quorvel_formants(A, x, count, warp_fs, Ag)
 //   [H, Zin, P] = quorvel_formants('transfer', A, x, f, warp_fs, Ag)
+//   [F, B, Fz, Bz] = quorvel_formants(..., nasal)
 // A: section areas (cm², glottis first), x: one length (cm) or one per
 // section; count: at most this many formants (default 4); warp_fs: simulation
 // rate of the trapezoidal rule to warp by ([] or 0: none); Ag: glottal area
-// (cm²) loading the source ([]: closed glottis). Every failure is one error.
+// (cm²) loading the source ([]: closed glottis); a struct as the last
+// argument couples a nasal branch (the fields of its JSON description, see
+// synth/nasal_branch_json.h). Every failure is one error.
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "analysis/tract_analysis.h"
 #include "host/mex_args.h"
 #include "host/mex_numbers.h"
+#include "host/mx_json.h"
 #include "mex.h"
+#include "synth/nasal_branch_json.h"
 
 namespace {
 
@@ -27,7 +33,8 @@ using cplx = std::complex<double>;
 
 constexpr const char* kUsage =
     "Usage: [F, B] = quorvel_formants(A, x [, count [, warp_fs [, Ag]]]) or "
-    "[H, Zin, P] = quorvel_formants('transfer', A, x, f [, warp_fs [, Ag]])";
+    "[H, Zin, P] = quorvel_formants('transfer', A, x, f [, warp_fs [, Ag]]), each optionally "
+    "followed by a nasal-branch struct";
 
 bool getVector(const mxArray* a, const char* what, std::vector<double>& out, std::string& err) {
   if (!vt::host::isRealFullDouble(a)) {
@@ -79,7 +86,21 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     ++prhs, --nrhs;
   }
   const int first_option = transfer ? 3 : 2;
-  if (nrhs < first_option || nrhs > 5 || nlhs > 3 || (!transfer && nlhs > 2))
+  // A struct after the required arguments is the nasal branch.
+  std::optional<vt::analysis::NasalBranch> nasal;
+  if (nrhs > first_option && mxIsStruct(prhs[nrhs - 1])) {
+    nlohmann::json doc;
+    vt::analysis::NasalBranch nb;
+    if (mxGetNumberOfElements(prhs[nrhs - 1]) != 1)
+      return EntryError{"argument", "nasal must be a 1x1 struct"};
+    if (!vt::host::toJson(prhs[nrhs - 1], "nasal", doc, err) ||
+        !vt::nasalBranchFromJson(doc, nb, err))
+      return EntryError{"argument", err};
+    nasal = std::move(nb);
+    --nrhs;
+  }
+  if (nrhs < first_option || nrhs > 5 || (transfer && nlhs > 3) ||
+      (!transfer && nlhs > (nasal ? 4 : 2)))
     return EntryError{"usage", kUsage};
   std::vector<double> A, x, f;
   if (!getVector(prhs[0], "A (section areas, cm^2)", A, err) ||
@@ -112,7 +133,8 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     setup.glottis = vt::analysis::GlottisMode::Loaded;
     setup.glottal_area_cm2 = static_cast<float>(Ag);
   }
-  const vt::analysis::TractAnalysis ta(tract, setup);  // throws invalid_argument on bad values
+  const vt::analysis::TractAnalysis ta(tract, setup,
+                                       nasal);  // throws invalid_argument on bad values
   if (transfer) {
     const auto r = ta.sweep(f);
     std::vector<cplx> H, Z, P;
@@ -133,6 +155,14 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   for (const auto& r : F) freq.push_back(r.frequency_hz), bw.push_back(r.bandwidth_hz);
   plhs[0] = realColumn(freq);
   if (nlhs > 1) plhs[1] = realColumn(bw);
+  if (nlhs > 2) {
+    auto Z = ta.antiresonances(limit);
+    if (Z.size() > count) Z.resize(static_cast<std::size_t>(count));
+    std::vector<double> zf, zb;
+    for (const auto& r : Z) zf.push_back(r.frequency_hz), zb.push_back(r.bandwidth_hz);
+    plhs[2] = realColumn(zf);
+    if (nlhs > 3) plhs[3] = realColumn(zb);
+  }
   return std::nullopt;
 }
 

@@ -59,6 +59,7 @@ std::vector<TrackFrame> utteranceTracks(const SynthesisRequest& request, double 
     auto F = analysis::TractAnalysis(tracts[k], setup).formants(limit);
     if (F.size() > 5) F.resize(5);
     frames[k].formants = std::move(F);
+    for (const area_function& a : tracts[k]) frames[k].areas_cm2.push_back(a.A);
   }
   return frames;
 }

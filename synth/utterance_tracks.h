@@ -24,6 +24,9 @@ struct TrackFrame {
   /// Element (junction) that received the frication noise at this sample: the
   /// junction between sections m-1 and m; -1 when no noise is injected.
   int frication_junction = -1;
+  /// The frame's vocal-tract area function as the network sees it, cm²,
+  /// glottis end first (one value per section).
+  std::vector<float> areas_cm2;
 };
 
 /// Per-frame ground truth of a request: synthesises it (the same control-track,

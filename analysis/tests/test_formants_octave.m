@@ -29,6 +29,34 @@ for k = 1:numel(bad)
   end
 end
 
+% A nasal branch (a struct, last argument): antiresonances appear, the
+% radiated flow dips at the first one; bad branches are refused by field.
+N = struct('areas', [0.4 0.4 0.4 1.5 2 2 2 2 2 1.5 1 1 1], 'lengths', 0.8, ...
+           'branch_section', 8);
+[Fn, Bn, Fz, Bz] = quorvel_formants(A, x, 5, [], [], N);
+assert(numel(Fn) == 5 && ~isempty(Fz) && numel(Bz) == numel(Fz) && all(Bn > 0));
+[~, ~, Fz0] = quorvel_formants(A, x, 5, [], [], setfield(N, 'sinus', false));
+assert(isequal(Fz0, Fz));
+fz = (Fz(1) - 40):0.5:(Fz(1) + 40);
+Hn = quorvel_formants('transfer', A, x, fz, N);
+[~, k] = min(abs(Hn));
+assert(abs(fz(k) - Fz(1)) < 5);
+badN = {struct('areas', [1 1]), struct('areas', [1 NaN], 'lengths', 1, 'coupling_sections', 1), ...
+        struct('areas', [1 1], 'lengths', -1, 'coupling_sections', 1), ...
+        struct('areas', [], 'lengths', 1), struct('areas', [1 1], 'lengths', 1, 'velum', 1), ...
+        setfield(N, 'branch_section', 40), [N N]};
+want = {'nasal.lengths', 'area of section 1', 'length of section 0', 'no sections', ...
+        'unknown field', 'velum branch section', '1x1 struct'};
+for k = 1:numel(badN)
+  try
+    quorvel_formants(A, x, 4, [], [], badN{k});
+    error('not refused: nasal case %d', k);
+  catch e
+    assert(strcmp(e.identifier, 'quorvel_formants:argument'), [e.identifier ': ' e.message]);
+    assert(~isempty(strfind(e.message, want{k})), [want{k} ' / ' e.message]);
+  end
+end
+
 % Worked examples run and give sound.
 run(fullfile(root, 'examples', 'worked', 'four_tube.m'));
 assert(size(sig, 2) == 1 && numel(sig) == 4001 && all(isfinite(sig)) && max(abs(sig)) > 0.01);

@@ -32,10 +32,12 @@ install)
     done < <(cd "$src/$d" && find . -type f | sed 's|^\./||')
   done
   if [[ $mexdir != none ]]; then
-    for m in quorvel quorvel_version readVTAF FourTubeAF interpolAx brellix vantrix; do
+    for m in quorvel quorvel_version quorvel_synth quorvel_formants quorvel_tracks readVTAF \
+      FourTubeAF interpolAx brellix vantrix; do
       [[ -f $prefix/$mexdir/$m.mex && -f $prefix/$mexdir/$m.m ]] ||
         fail "$m.mex or its help file $m.m is missing in $mexdir"
     done
+    [[ -f $prefix/$mexdir/quorvel_overview.m ]] || fail "quorvel_overview.m is missing in $mexdir"
   fi
   # No build or source paths inside the package files: they must work
   # wherever the tree is copied.

@@ -5,13 +5,20 @@ pkg load quorvel
 ex = getenv('QUORVEL_EXAMPLES');
 
 % The modules run, not their help files.
-for f = {'quorvel', 'quorvel_version', 'readVTAF', 'FourTubeAF', 'interpolAx', 'brellix', 'vantrix'}
+for f = {'quorvel', 'quorvel_version', 'quorvel_synth', 'quorvel_formants', 'quorvel_tracks', ...
+         'readVTAF', 'FourTubeAF', 'interpolAx', 'brellix', 'vantrix'}
   w = which(f{1});
   assert(numel(w) > 4 && strcmp(w(end-3:end), '.mex'), '%s resolves to "%s"', f{1}, w);
   % Each help text is found beside its module.
   txt = evalc(sprintf('help %s', f{1}));
   assert(any(strfind(txt, upper(f{1}))), 'help %s shows no help text', f{1});
 end
+% The overview is an Octave function of the package, drawn from the tracks.
+w = which('quorvel_overview');
+assert(numel(w) > 2 && strcmp(w(end-1:end), '.m'), 'quorvel_overview resolves to "%s"', w);
+assert(any(strfind(evalc('help quorvel_overview'), 'QUORVEL_OVERVIEW')));
+T = quorvel_tracks(fullfile(ex, 'asa.json'));
+assert(isequal(size(T.areas_cm2), [141 17]) && T.fs == 10000);
 assert(strcmp(quorvel_version(), getenv('QUORVEL_EXPECTED_VERSION')), ...
        'quorvel_version() = %s', quorvel_version());
 

@@ -20,7 +20,7 @@ No global state: ``synthesize`` uses a fresh synthesiser per call;
 
 from ._core import __version__  # the toolkit's release (CMake project version)
 from ._errors import ArgumentError, ArgumentTypeError, FileError
-from .analysis import formants, tracks, transfer_function
+from .analysis import formants, textgrid, tracks, transfer_function
 from .area_functions import four_tube_af, read_vtaf, tube_track
 from .many import Failure, synthesize_many
 from .media import brellix, vantrix
@@ -32,6 +32,6 @@ from .vowels import Vowel, vowels
 __all__ = [
     "ArgumentError", "ArgumentTypeError", "Failure", "FileError", "Result", "Score",
     "Synthesizer", "Vowel", "__version__", "brellix", "formants", "four_tube_af", "read_vtaf",
-    "synthesize", "synthesize_many", "tracks", "transfer_function", "tube_track", "vantrix",
-    "vowels",
+    "synthesize", "synthesize_many", "textgrid", "tracks", "transfer_function", "tube_track",
+    "vantrix", "vowels",
 ]

@@ -5,6 +5,7 @@ optionally the nasal branch), driven at the glottis."""
 
 from __future__ import annotations
 
+import os
 from typing import Any, Dict, Mapping, Optional, Tuple, Union
 
 import numpy as np
@@ -12,6 +13,7 @@ import numpy as np
 from . import _core
 from ._convert import as_vector
 from ._errors import ArgumentError
+from ._staged_file import write_staged
 from .score import as_score
 
 Glottis = Union[str, float]
@@ -88,12 +90,79 @@ def formants(areas: Any, lengths: Any, count: int = 4, *,
     return np.asarray(f[:int(count)]), np.asarray(b[:int(count)])
 
 
-def tracks(score: Any, every_ms: float = 5) -> Dict[str, np.ndarray]:
+def tracks(score: Any, every_ms: float = 5, *,
+           textgrid: Optional[Union[str, "os.PathLike[str]"]] = None) -> Dict[str, np.ndarray]:
     """Per-frame ground truth of a score's utterance, every ``every_ms`` ms:
     ``time_ms``, ``F0_Hz``, ``Ag_cm2`` (glottal area), ``Psub_cmH2O``,
     ``formants_Hz`` and ``bandwidths_Hz`` (frames × 5, NaN where fewer,
     closed glottis, as the simulation rate sees them), ``narrowest_section``,
     ``narrowest_area_cm2``, ``frication_junction`` (-1: none) and
-    ``duration_s``. The values come from the synthesiser's own run."""
+    ``duration_s``. The values come from the synthesiser's own run. With
+    ``textgrid`` (a file name) also writes the Praat TextGrid of the score's
+    key frames there (see :func:`textgrid`; the file appears complete or not
+    at all)."""
     s = as_score(score)
-    return _core.tracks(s._fields, float(every_ms))
+    if textgrid is not None:
+        _labels_of(s)
+    tr = _core.tracks(s._fields, float(every_ms))
+    if textgrid is not None:
+        text = _key_frame_textgrid(s, float(tr["duration_s"]))
+        path = os.fspath(textgrid)
+
+        def write(tmp: str) -> None:
+            with open(tmp, "w", encoding="utf-8", newline="") as f:
+                f.write(text)
+
+        write_staged(path, "the TextGrid", write)
+    return tr
+
+
+def textgrid(score: Any) -> str:
+    """The Praat TextGrid (long text format) of a score's key frames, as
+    ``quorvel tracks SCORE --textgrid`` writes it: one interval tier
+    "keyframes"; key frame k, labelled by the score's ``labels[k]``, owns the
+    time from the midpoint with key frame k-1 (0 for the first) to the
+    midpoint with key frame k+1 (the end of the utterance for the last).
+    The score needs a ``labels`` field (one label per key frame); the
+    utterance is synthesised for its length."""
+    s = as_score(score)
+    _labels_of(s)
+    return _key_frame_textgrid(s, float(_core.tracks(s._fields, 1e9)["duration_s"]))
+
+
+def _labels_of(score: Any) -> list:
+    if not score.labels:
+        raise ArgumentError('labels: the score has no "labels" field (one label per key frame), '
+                            "which a TextGrid needs")
+    return list(score.labels)
+
+
+def _g10(v: float) -> str:
+    """A number as a C++ stream with precision 10 writes it."""
+    return f"{v:.10g}"
+
+
+def _praat_string(text: str) -> str:
+    return '"' + text.replace('"', '""') + '"'
+
+
+def _key_frame_textgrid(score: Any, duration_s: float) -> str:
+    labels = _labels_of(score)
+    times = [float(t) for t in np.asarray(score._fields["TAF1"], dtype=np.float64)[0]]
+    n = len(times)
+    edges = [0.0]
+    for k in range(n - 1):
+        mid = 0.5e-3 * (times[k] + times[k + 1])
+        edges.append(min(max(mid, edges[-1]), duration_s))
+    edges.append(duration_s)
+    d = _g10(duration_s)
+    out = [f'File type = "ooTextFile"\nObject class = "TextGrid"\n\n'
+           f"xmin = 0\nxmax = {d}\ntiers? <exists>\nsize = 1\nitem []:\n"
+           f'    item [1]:\n        class = "IntervalTier"\n        name = "keyframes"\n'
+           f"        xmin = 0\n        xmax = {d}\n        intervals: size = {n}\n"]
+    for k in range(n):
+        label = labels[k] if k < len(labels) else ""
+        out.append(f"        intervals [{k + 1}]:\n            xmin = {_g10(edges[k])}\n"
+                   f"            xmax = {_g10(edges[k + 1])}\n"
+                   f"            text = {_praat_string(label)}\n")
+    return "".join(out)

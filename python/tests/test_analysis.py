@@ -1,6 +1,7 @@
 """quorvel.transfer_function, formants, tracks, vowels and the overview
 picture: agreement with the command line, refusals, the picture's parts."""
 
+import json
 import math
 import subprocess
 import sys
@@ -59,6 +60,27 @@ def test_tracks_and_vowels():
     assert np.all(tr["Psub_cmH2O"] == 8)
     v = quorvel.vowels()
     assert v["story1996_a"].areas.size == 44 and "Story" in v["story1996_a"].source
+
+
+def test_textgrid_is_the_command_lines(tmp_path):
+    doc = json.loads((SOURCE_DIR / "examples" / "worked" / "aba.json").read_text(encoding="utf-8"))
+    doc["labels"][2] = 'b "closed" ʔ'  # a quote doubled, text beyond ASCII
+    score = tmp_path / "aba.json"
+    score.write_text(json.dumps(doc), encoding="utf-8")
+    text = quorvel.textgrid(score)
+    assert 'text = "b ""closed"" ʔ"' in text and text.count("intervals [") == 6
+    grid = tmp_path / "py.TextGrid"
+    quorvel.tracks(score, 20, textgrid=grid)
+    assert grid.read_bytes() == text.encode("utf-8")
+    if CLI:
+        subprocess.run([CLI, "tracks", str(score), "-o", str(tmp_path / "t.csv"), "--textgrid",
+                        str(tmp_path / "cli.TextGrid")], check=True, capture_output=True)
+        assert (tmp_path / "cli.TextGrid").read_bytes() == grid.read_bytes()
+    del doc["labels"]
+    score.write_text(json.dumps(doc), encoding="utf-8")
+    with pytest.raises(ValueError, match="labels"):
+        quorvel.tracks(score, textgrid=tmp_path / "none.TextGrid")
+    assert not (tmp_path / "none.TextGrid").exists()
 
 
 def test_overview_picture(tmp_path):

@@ -3,10 +3,12 @@
 // and of a lip closure say where the vowels and the closure are.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/tract_analysis.h"
@@ -66,6 +68,46 @@ TEST_F(AnalysisCommands, FormantsOfALibraryVowelAndRefusedFiles) {
   EXPECT_EQ(cli({"formants", a, "--warp", "8000"}), 1);  // below twice the 5000 Hz limit
   EXPECT_EQ(cli({"formants"}), 2);
   EXPECT_EQ(cli({"formants", a, "--count", "0"}), 2);
+}
+
+TEST_F(AnalysisCommands, FormantsWithANasalBranchAndRefusedBranches) {
+  const std::string a = kRoot + "/examples/tracts/vowels/a_story1996_17.txt";
+  const std::string nasal =
+      R"({"areas": [0.4, 0.4, 0.4, 1.5, 2, 2, 2, 2, 2, 1.5, 1, 1, 1], "lengths": 0.8,
+          "branch_section": 8, "coupling_sections": 3})";
+  ASSERT_EQ(cli({"formants", a, "--nasal", dir_.write("n.json", nasal), "--count", "9"}), 0)
+      << err_.str();
+  analysis::NasalBranch nb;
+  nb.branch_section = 8;
+  for (float A : {0.4f, 0.4f, 0.4f, 1.5f, 2.f, 2.f, 2.f, 2.f, 2.f, 1.5f, 1.f, 1.f, 1.f})
+    nb.sections.push_back({A, 0.8f});
+  const analysis::TractAnalysis ta(readVTAFContents(a, false).sections, {}, nb);
+  const auto F = ta.formants(5000), Z = ta.antiresonances(5000);
+  ASSERT_FALSE(Z.empty());
+  char line[64];
+  std::snprintf(line, sizeof line, "F2 %.2f %.2f\nF3", F[1].frequency_hz, F[1].bandwidth_hz);
+  EXPECT_NE(out_.str().find(line), std::string::npos) << out_.str();
+  std::snprintf(line, sizeof line, "\nZ1 %.2f %.2f\n", Z[0].frequency_hz, Z[0].bandwidth_hz);
+  EXPECT_NE(out_.str().find(line), std::string::npos) << out_.str();
+
+  const std::pair<std::string, std::string> bad[] = {
+      {R"({"areas": [1, 1]})", "nasal.lengths: missing"},
+      {R"({"areas": [1, "x"], "lengths": 1})", "nasal.areas: entry 2"},
+      {R"({"areas": [1, 1], "lengths": [1, 1, 1]})", "nasal.lengths: one length"},
+      {R"({"areas": [1, -1], "lengths": 1, "coupling_sections": 1})", "area of section 1"},
+      {R"({"areas": [1, 1], "lengths": -1, "coupling_sections": 1})", "length of section 0"},
+      {R"({"areas": [], "lengths": 1})", "no sections"},
+      {R"({"areas": [1, 1], "lengths": 1, "branch_section": 17})", "velum branch section"},
+      {R"({"areas": [1, 1], "lengths": 1, "branch_section": 2.5})", "nasal.branch_section"},
+      {R"({"areas": [1, 1], "lengths": 1, "velum": 1})", "unknown field \"velum\""},
+      {R"([1, 2])", "expected an object"},
+      {R"({"areas": [1, 1], )", "not valid JSON"},
+      {dir_.path("none.json"), "cannot read"}};
+  for (const auto& [text, message] : bad) {
+    err_.str("");
+    EXPECT_EQ(cli({"formants", a, "--nasal", text}), 1) << text;
+    EXPECT_NE(err_.str().find(message), std::string::npos) << text << ": " << err_.str();
+  }
 }
 
 TEST_F(AnalysisCommands, TracksOfTheVowelSequenceAndTheLipClosure) {
