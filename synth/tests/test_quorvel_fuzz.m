@@ -1,10 +1,12 @@
 % Randomised bad calls (fixed seed): each call gives one to three arguments
 % another type, another shape or values the network cannot use (NaN, Inf,
-% negative, beyond single precision, huge), or drops or adds arguments. A
-% call is either refused with quorvel's own error and identifier, or returns
-% a column of samples that are all finite unless the divergence warning was
-% raised. Nothing a call does disturbs the module: afterwards it synthesises
-% as before, and after "clear quorvel" bit for bit as a fresh module.
+% negative, beyond single precision, huge), or legal values at the network's
+% edges, or drops or adds arguments; some start from a score that diverges.
+% A call is either refused with quorvel's own error and identifier, or
+% returns a column of samples that are all finite unless the divergence
+% warning was raised. Nothing a call does disturbs the module: afterwards it
+% synthesises as before, and after "clear quorvel" bit for bit as a fresh
+% module.
 1;
 function [x, msg, id] = fuzz_call(nout, args)
   x = []; msg = ''; id = '';
@@ -92,8 +94,12 @@ good = quorvel(check{:});
 w = warning('off', 'all');  % conversions to logical warn too
 warning('on', 'quorvel:nonfinite');  % a disabled warning leaves lastwarn unset
 n = struct('accepted', 0, 'refused', 0, 'warned', 0);
+% Areas alternating between 1000 cm^2 and a closure every sample: diverges.
+diverging = {4, [0 10; 0.05 0.05; 1 1], [0 10; 0.2 0.2; 1 1], [0 10; 130 130; 1 1], ...
+             [0 0.1; 1 2; 1 1], [1 1000; 2 1000; 3 1e-3; 2 1000], 1, 10000, 0};
 for call = 1:2400
   b = base;
+  if randi(8) == 1, b = diverging; end
   if randi(3) == 1
     for m = 1:randi(3)
       b = fuzz_edge(b);

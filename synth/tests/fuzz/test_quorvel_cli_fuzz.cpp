@@ -1,7 +1,8 @@
 // Mutated scores through the command line (fixed seed): the shipped examples,
-// shortened to a tenth of their length, with fields deleted, given other types,
-// other shapes, values the network cannot use, huge and negative numbers,
-// extreme sampling rates and output options. A run either writes a complete
+// shortened to a tenth of their length, and a score whose network diverges,
+// with fields deleted, given other types, other shapes, values the network
+// cannot use, huge and negative numbers, extreme sampling rates and output
+// options. A run either writes a complete
 // file of finite samples and exits 0, or exits 1 with a message that starts
 // with the program and the score's name and leaves the output folder empty.
 #include <gtest/gtest.h>
@@ -45,6 +46,12 @@ std::vector<json> shortExamples() {
     if (s.contains("model") && s["model"].contains("Psub")) shorten(s["model"]["Psub"]);
     scores.push_back(std::move(s));
   }
+  // Areas alternating between 1000 cm^2 and a closure every sample (a final
+  // key-frame segment of one sample): the network diverges.
+  scores.push_back(json::parse(R"({"nss": 4, "TAg0": [[0, 10], [0.05, 0.05], [1, 1]],
+      "TAgP": [[0, 10], [0.2, 0.2], [1, 1]], "TF0": [[0, 10], [130, 130], [1, 1]],
+      "TAF1": [[0, 0.1], [1, 2], [1, 1]], "TAF2": [[1, 1000], [2, 1000], [3, 0.001], [2, 1000]],
+      "dx": 1})"));
   return scores;
 }
 
@@ -135,6 +142,44 @@ class Mutator {
     }
   }
 
+  /// A legal value at the edge of what the network can take: huge or tiny
+  /// areas and lengths, F0 far above speech, extreme rates.
+  void edge(json& score) {
+    auto element = [this](json& m) -> json& {
+      json* v = &m;
+      while (v->is_array() && !v->empty()) v = &(*v)[pick(v->size())];
+      return *v;
+    };
+    auto valueRow = [](json& m) -> json& { return m.is_array() && m.size() > 1 ? m[1] : m; };
+    const double areas[] = {3e38, 1e4, 1e-300, 0, -5};
+    auto fill = [](json& row, double v) {
+      if (row.is_array())
+        for (json& x : row) x = v;
+    };
+    switch (pick(6)) {
+      case 5:  // glottal areas near the single-precision limit pulsed at 100 kHz
+        fill(valueRow(score["TAg0"]), 3e38);
+        fill(valueRow(score["TAgP"]), 3e38);
+        fill(valueRow(score["TF0"]), 1e5);
+        return;
+      case 0:
+        element(score["TAF2"]) = areas[pick(std::size(areas))];
+        return;
+      case 1:
+        element(valueRow(score["TF0"])) = pick(2) ? 1e5 : 3e38;
+        return;
+      case 2:
+        element(valueRow(score["TAgP"])) = pick(2) ? 100 : 3e38;
+        return;
+      case 3:
+        score["dx"] = pick(2) ? 1e-6 : 100;
+        return;
+      default:
+        score["fs"] = pick(2) ? 1 : 48000;
+        return;
+    }
+  }
+
   /// Output options: file name and flags.
   std::vector<std::string> options(const std::string& outDir) {
     const char* names[] = {"o.wav", "o.flac", "o.aiff", "o.WAV", "o.mp3", "o"};
@@ -197,7 +242,13 @@ TEST(QuorvelCliFuzz, MutatedScoresFailCleanlyOrWriteFiniteFiles) {
   const int kRuns = 2400;
   for (int run = 0; run < kRuns; ++run) {
     json score = examples[m.pick(examples.size())];
-    for (std::size_t k = 1 + m.pick(3); k > 0; --k) m.mutate(score);
+    for (std::size_t k = 1 + m.pick(3); k > 0; --k) {
+      if (m.pick(3) == 0) {
+        m.edge(score);
+      } else {
+        m.mutate(score);
+      }
+    }
     std::string text = score.dump();
     if (m.pick(50) == 0) text.resize(m.pick(text.size()));  // a file cut short
     const std::string scorePath = dir.write("score.json", text);
