@@ -46,6 +46,8 @@ def test_nasal_branch_adds_antiresonances():
     lambda: quorvel.formants([1.0, 2.0], [1.0, 1.0, 1.0]),
     lambda: quorvel.transfer_function([1.0, 2.0], 1.0, [100.0, 50.0]),
     lambda: quorvel.transfer_function([1.0, 2.0], 1.0, glottis="open"),
+    lambda: quorvel.formants([1.0] * 17, 1.0, nasal={"areas": [1.0] * 4, "lengths": 1, "velum": 1}),
+    lambda: quorvel.formants([1.0] * 17, 1.0, nasal={"areas": [1.0, -1.0], "lengths": 1}),
 ])
 def test_bad_input_is_refused(call):
     with pytest.raises(ValueError):
