@@ -17,6 +17,7 @@ file(COPY ${here}/INDEX ${SOURCE_DIR}/COPYING DESTINATION ${top})
 file(COPY ${here}/Makefile DESTINATION ${top}/src)
 file(GLOB help ${SOURCE_DIR}/host/*.m)
 file(COPY ${help} DESTINATION ${top}/inst)
+configure_file(${SOURCE_DIR}/data/vowels.json ${top}/inst/quorvel_vowels.json COPYONLY)
 # The libraries' sources (not their tests or command-line mains) and the MEX entries.
 foreach(sub host synth artic simulator fileio records avcombine analysis)
   file(GLOB srcs ${SOURCE_DIR}/${sub}/*.cpp ${SOURCE_DIR}/${sub}/*.h)

@@ -37,7 +37,9 @@ install)
       [[ -f $prefix/$mexdir/$m.mex && -f $prefix/$mexdir/$m.m ]] ||
         fail "$m.mex or its help file $m.m is missing in $mexdir"
     done
-    [[ -f $prefix/$mexdir/quorvel_overview.m ]] || fail "quorvel_overview.m is missing in $mexdir"
+    for f in quorvel_overview.m quorvel_vowels.m quorvel_vowels.json; do
+      [[ -f $prefix/$mexdir/$f ]] || fail "$f is missing in $mexdir"
+    done
   fi
   # No build or source paths inside the package files: they must work
   # wherever the tree is copied.

@@ -18,6 +18,9 @@ w = which('quorvel_overview');
 assert(numel(w) > 2 && strcmp(w(end-1:end), '.m'), 'quorvel_overview resolves to "%s"', w);
 assert(any(strfind(evalc('help quorvel_overview'), 'QUORVEL_OVERVIEW')));
 T = quorvel_tracks(fullfile(ex, 'asa.json'));
+% The vowel library travels with its accessor.
+v = quorvel_vowels('story1996_a');
+assert(numel(v.areas) == 44 && numel(v.lengths) == 44);
 assert(isequal(size(T.areas_cm2), [141 17]) && T.fs == 10000);
 assert(strcmp(quorvel_version(), getenv('QUORVEL_EXPECTED_VERSION')), ...
        'quorvel_version() = %s', quorvel_version());
