@@ -112,14 +112,19 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     if (b < 1) return;
     td_linear_equation* r = L.r;
     const double* Dp = L.Dp;
-    const int stop = b > rows ? b - rows : 0;
     double v = L.v;
-    for (; b > stop; --b) {
+    auto row = [&] {
       v = (r[b].elimSrc - Dp[b - 1] * v) / Dp[b];
       r[b].val = v;
+      --b;
+    };
+    if (b >= rows) {
+      for (int k = 0; k < rows; ++k) row();  // a fixed count: unrolled where rows is a constant
+    } else {
+      while (b >= 1) row();
     }
     L.v = v;
-    L.b = stop;
+    L.b = b;
   };
 
   // Geometry one increment further, constriction, glottis, flow law, noise;
