@@ -39,6 +39,10 @@ def _nasal(nasal: Optional[Mapping[str, Any]]) -> Optional[dict]:
     if nasal is None:
         return None
     d = dict(nasal)
+    unknown = sorted(set(d) - {"areas", "lengths", "branch_section", "coupling_sections", "sinus"})
+    if unknown:
+        raise ArgumentError(f'nasal: unknown field "{unknown[0]}" (known: areas, lengths, '
+                            "branch_section, coupling_sections, sinus)")
     if "areas" not in d or "lengths" not in d:
         raise ArgumentError("nasal: a dict with areas and lengths (cm², cm; velum first), "
                             "optionally branch_section, coupling_sections and sinus")

@@ -46,6 +46,8 @@ def test_nasal_branch_adds_antiresonances():
     lambda: quorvel.formants([1.0, 2.0], [1.0, 1.0, 1.0]),
     lambda: quorvel.transfer_function([1.0, 2.0], 1.0, [100.0, 50.0]),
     lambda: quorvel.transfer_function([1.0, 2.0], 1.0, glottis="open"),
+    lambda: quorvel.formants([1.0] * 17, 1.0, nasal={"areas": [1.0] * 4, "lengths": 1, "velum": 1}),
+    lambda: quorvel.formants([1.0] * 17, 1.0, nasal={"areas": [1.0, -1.0], "lengths": 1}),
 ])
 def test_bad_input_is_refused(call):
     with pytest.raises(ValueError):
@@ -81,6 +83,32 @@ def test_textgrid_is_the_command_lines(tmp_path):
     with pytest.raises(ValueError, match="labels"):
         quorvel.tracks(score, textgrid=tmp_path / "none.TextGrid")
     assert not (tmp_path / "none.TextGrid").exists()
+
+
+def test_the_overview_shows_the_noise_band_and_the_tracked_formants():
+    # What the overview's spectrogram of /asa/ shows, measured on the same
+    # signal: the /s/ noise lies above 2 kHz, and the vowel's spectral peaks
+    # (6.4 ms windows, 156 Hz bins, as a wide-band spectrogram resolves
+    # them) sit on the ground-truth tracks; F1 and F2 merge into one peak.
+    score = SOURCE_DIR / "examples" / "asa.json"
+    x = np.asarray(quorvel.synthesize(score).samples, dtype=np.float64)
+    tr = quorvel.tracks(score)
+
+    def power(start_ms, end_ms, n):
+        seg = x[int(start_ms * 10):int(end_ms * 10)]  # 10 kHz
+        frames = [np.hanning(n) * seg[i:i + n] for i in range(0, seg.size - n, n // 4)]
+        return np.fft.rfftfreq(n, 1e-4), np.sum(np.abs(np.fft.rfft(frames, axis=1)) ** 2, axis=0)
+
+    f, P = power(280, 330, 256)
+    assert P[f > 2000].sum() > 0.9 * P.sum()
+    f, P = power(60, 160, 256)
+    assert P[f > 2000].sum() < 0.05 * P.sum()
+    f, P = power(60, 160, 64)
+    peaks = f[1:-1][(P[1:-1] > P[:-2]) & (P[1:-1] > P[2:])]
+    F = tr["formants_Hz"][np.searchsorted(tr["time_ms"], 110)]
+    assert np.any((peaks > F[0] - 160) & (peaks < F[1] + 160))
+    for Fk in F[2:5]:
+        assert np.min(np.abs(peaks - Fk)) < 160, (Fk, peaks)
 
 
 def test_overview_picture(tmp_path):

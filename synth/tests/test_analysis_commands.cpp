@@ -65,6 +65,10 @@ TEST_F(AnalysisCommands, FormantsOfALibraryVowelAndRefusedFiles) {
   EXPECT_NE(err_.str().find("area of section 1"), std::string::npos) << err_.str();
   EXPECT_EQ(cli({"formants", dir_.write("len.txt", "v 3 -1.0 1.0 2.0 3.0")}), 1);
   EXPECT_NE(err_.str().find("section length"), std::string::npos) << err_.str();
+  EXPECT_EQ(cli({"formants", dir_.write("nan.txt", "v 3 1.0 1.0 nan 3.0")}), 1);
+  EXPECT_NE(err_.str().find("must be a finite number"), std::string::npos) << err_.str();
+  EXPECT_EQ(cli({"formants", dir_.write("none.txt", "v 0 1.0")}), 1);
+  EXPECT_NE(err_.str().find("no sections given"), std::string::npos) << err_.str();
   EXPECT_EQ(cli({"formants", a, "--warp", "8000"}), 1);  // below twice the 5000 Hz limit
   EXPECT_EQ(cli({"formants"}), 2);
   EXPECT_EQ(cli({"formants", a, "--count", "0"}), 2);
