@@ -15,7 +15,9 @@
 // lockstep: every loop over sections or rows visits all lanes before it moves
 // on, so one lane's dependent chains (back substitution, elimination) overlap
 // with the others'. Each lane performs exactly the operations of a run alone.
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
 
 #include "simulator/acoustic_elements.h"
@@ -63,6 +65,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     td_acoustic_elements* e;
     td_acoustic_elements* g;
     const area_function* af;
+    SectionElementKey* keys;
     const double* Dp;  // pivots of the pending solution
     double* D;         // pivots of this step
     int b;             // next pending row; rows b..1 remain
@@ -88,6 +91,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     L.e = s.net_.main.ac.data();
     L.g = s.net_.glottis.ac.data();
     L.af = s.net_.main.af.data();
+    L.keys = s.section_keys_.data();
     L.Dp = s.Dbuf_[s.dcur_].data();
     L.D = s.Dbuf_[s.dcur_ ^ 1].data();
     L.b = s.pending_ ? n3 - 1 : 0;
@@ -112,14 +116,19 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     if (b < 1) return;
     td_linear_equation* r = L.r;
     const double* Dp = L.Dp;
-    const int stop = b > rows ? b - rows : 0;
     double v = L.v;
-    for (; b > stop; --b) {
+    auto row = [&] {
       v = (r[b].elimSrc - Dp[b - 1] * v) / Dp[b];
       r[b].val = v;
+      --b;
+    };
+    if (b >= rows) {
+      for (int k = 0; k < rows; ++k) row();  // a fixed count: unrolled where rows is a constant
+    } else {
+      while (b >= 1) row();
     }
     L.v = v;
-    L.b = stop;
+    L.b = b;
   };
 
   // Geometry one increment further, constriction, glottis, flow law, noise;
@@ -163,22 +172,34 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
       back(L, 2);
       const float A = L.af[q].A;
       const float x = L.af[q].x;
-      const law::HalfSection h = law::tube_half_section(L.K, L.La, A, x);
       td_acoustic_elements& eq0 = L.e[q];
       td_acoustic_elements& eq1 = L.e[q + 1];
+      // A section whose area and length kept their bits keeps its elements.
+      SectionElementKey& key = L.keys[q];
+      const std::uint32_t Ab = std::bit_cast<std::uint32_t>(A);
+      const std::uint32_t xb = std::bit_cast<std::uint32_t>(x);
+      law::HalfSection h;
+      double C, Y = 0.0;
+      if (key.valid && key.A == Ab && key.x == xb && key.walls == L.walls) {
+        h = {key.Rh, key.Lh};
+        C = eq1.C;
+        if (L.walls) Y = eq1.Yw;
+      } else {
+        h = law::tube_half_section(L.K, L.La, A, x);
+        C = law::air_compliance(L.Ca, A, x);
+        eq1.C = C;
+        if (L.walls) {
+          law::wall_branch(L.Rw, L.Lw, L.Cw, A, x, eq1);
+          Y = eq1.Yw;
+        } else {
+          eq1.Yw = 0.0;
+        }
+        key = {Ab, xb, L.walls, true, h.Rh, h.Lh};
+      }
       const double R = q == L.over ? L.Rc : L.prev.Rh + h.Rh;
       const double Lh = L.prev.Lh + h.Lh;
       eq0.R = R;
       eq0.L = Lh;
-      const double C = law::air_compliance(L.Ca, A, x);
-      eq1.C = C;
-      double Y = 0.0;
-      if (L.walls) {
-        law::wall_branch(L.Rw, L.Lw, L.Cw, A, x, eq1);
-        Y = eq1.Yw;
-      } else {
-        eq1.Yw = 0.0;
-      }
       L.prev = h;
       td_linear_equation* r = L.r;
       double* D = L.D;

@@ -196,6 +196,8 @@ class Simulator {
   // while their inputs keep their bits.
   GlottalElementCache glottal_elements_;
   Power25Cache pow_glottis_, pow_constriction_;
+  // Vocal-tract sections of the overlapped schedule, one key per section.
+  std::vector<SectionElementKey> section_keys_;
 };
 
 }  // namespace vt

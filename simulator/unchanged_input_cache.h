@@ -71,4 +71,15 @@ class GlottalElementCache {
   td_acoustic_elements e0_{}, e1_{};
 };
 
+/// Inputs of one vocal-tract section's elements as last computed (area and
+/// length bits, wall switch) with its half-section values. While they hold,
+/// the section's compliance and wall branch in its element record are still
+/// the values the same inputs give, and only the half sections are needed.
+struct SectionElementKey {
+  std::uint32_t A = 0, x = 0;
+  bool walls = false;
+  bool valid = false;
+  double Rh = 0, Lh = 0;  ///< half-section resistance and inertance, dyn·s/cm⁵
+};
+
 }  // namespace vt

@@ -100,6 +100,7 @@ void Simulator::vtt_term() {
   net_.release();
   Dbuf_[0] = {};
   Dbuf_[1] = {};
+  section_keys_ = {};
   pending_ = false;
   pivots_in_buffer_ = false;
   running_ = false;
