@@ -3,6 +3,8 @@
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
+#include <cmath>
+#include <cstdlib>
 
 #include <atomic>
 #include <iostream>
@@ -23,7 +25,7 @@ const char* batchCliHelp() {
 
 Usage:
   quorvel batch MANIFEST -o OUTDIR [--jobs N] [--shard K/N] [--resume]
-                [--signals NAME,...]
+                [--signals NAME,...] [--tracks [MS]] [--textgrid]
 
 MANIFEST is JSON Lines, one utterance a line (blank lines and lines starting
 with # are skipped):
@@ -60,6 +62,11 @@ Options:
   --signals A,B     also store these internal signals of the network (raw
                     values, float WAV) as OUTDIR/<id>.A.wav, besides those a
                     score lists itself; quorvel --help lists them
+  --tracks [MS]     also store the ground truth of every MS ms (default 5) as
+                    OUTDIR/<id>.tracks.csv (the columns of quorvel tracks)
+  --textgrid        also store a Praat TextGrid of the key frames named by
+                    each score's "labels" field as OUTDIR/<id>.TextGrid (an
+                    utterance whose score has no labels fails)
   -h, --help        this text
 
 Every file appears complete or not at all. A failing utterance does not stop
@@ -145,6 +152,9 @@ int runBatchCli(int argc, const char* const* argv, std::ostream& out, std::ostre
   app.add_option("--shard", shard);
   app.add_flag("--resume", settings.resume);
   app.add_option("--signals", settings.signals)->delimiter(',');
+  std::string tracksMs;
+  auto* tracksOpt = app.add_option("--tracks", tracksMs)->expected(0, 1);
+  app.add_flag("--textgrid", settings.textGrid);
   app.add_flag("-h,--help", help);
   auto usage = [&](const std::string& what) {
     err << "quorvel batch: " << what << "\n(quorvel batch --help for usage)\n";
@@ -167,6 +177,14 @@ int runBatchCli(int argc, const char* const* argv, std::ostream& out, std::ostre
   for (const std::string& s : settings.signals) {
     if (!findInternalSignal(s)) {
       return usage("unknown signal \"" + s + "\"; the signals are:\n" + internalSignalHelp("  "));
+    }
+  }
+  if (*tracksOpt) {
+    char* end = nullptr;
+    settings.tracksEveryMs = tracksMs.empty() ? 5.0 : std::strtod(tracksMs.c_str(), &end);
+    if ((!tracksMs.empty() && *end != '\0') ||
+        !(settings.tracksEveryMs > 0 && std::isfinite(settings.tracksEveryMs))) {
+      return usage("--tracks needs a frame step in ms above 0, got \"" + tracksMs + "\"");
     }
   }
   settings.version = programVersion();

@@ -87,6 +87,8 @@ BatchSummary runBatch(const BatchSettings& settings, BatchProgress& progress,
   us.outDir = settings.outDir;
   us.signals = settings.signals;
   us.version = settings.version;
+  us.tracksEveryMs = settings.tracksEveryMs;
+  us.textGrid = settings.textGrid;
   const unsigned jobs = workerCount(settings.jobs);
   us.outputLimit = outputLimitForMemory(4 * (1 + settings.signals.size()) * jobs);
   const std::stop_token halted = halt.get_token();

@@ -22,6 +22,8 @@ struct BatchSettings {
   bool resume = false;               ///< keep utterances already complete with the same content
   std::vector<std::string> signals;  ///< internal signals stored beside each output
   std::string version;               ///< program release recorded in every row
+  double tracksEveryMs = 0;  ///< > 0: ground-truth tracks every so many ms beside each output
+  bool textGrid = false;     ///< a TextGrid of the key frames beside each output
 };
 
 /// Counters of a batch under way, updated by the workers, read by a display.

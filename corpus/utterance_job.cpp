@@ -14,9 +14,11 @@
 #include <nlohmann/json.hpp>
 
 #include "corpus/content_hash.h"
+#include "fileio/staged_output.h"
 #include "synth/score_json.h"
 #include "synth/score_request.h"
 #include "synth/synthesizer.h"
+#include "synth/utterance_tracks.h"
 #include "synth/wav_writer.h"
 
 namespace vt {
@@ -68,14 +70,25 @@ std::string modelJson(const ManifestEntry& entry) {
 
 /// SHA-256 of what decides the samples: the matrices as read (area-function
 /// files included), the airway model, the signals and the seed.
-std::string contentHash(const ManifestEntry& entry, const Score& score) {
+std::string contentHash(const ManifestEntry& entry, const Score& score,
+                        const UtteranceSettings& settings) {
   std::string content = "score\n" + scoreToJson(score) + "model " + modelJson(entry) + "\nseed " +
                         (entry.seed ? std::to_string(*entry.seed) : "none") + "\nsignals";
   for (const std::string& s : score.signals) content += " " + s;
+  // What is stored beside the output (only when asked: earlier hashes stay).
+  if (settings.tracksEveryMs > 0) content += "\ntracks " + std::to_string(settings.tracksEveryMs);
+  if (settings.textGrid) {
+    content += "\ntextgrid";
+    for (const std::string& l : score.labels) content += " " + std::to_string(l.size()) + ":" + l;
+  }
   return sha256Hex(content);
 }
 
 }  // namespace
+
+std::string besideFileName(const std::string& output, const std::string& extension) {
+  return fs::path(output).stem().string() + extension;
+}
 
 std::string signalFileName(const std::string& output, const std::string& signal) {
   // Always float WAV: signals hold raw values that integer formats would clip.
@@ -106,7 +119,8 @@ PreparedUtterance prepareUtterance(const ManifestEntry& entry, const UtteranceSe
       score.signals.push_back(s);
     }
   }
-  row.scoreHash = contentHash(entry, score);
+  row.scoreHash = contentHash(entry, score, settings);
+  p.labels = score.labels;
   row.fs_Hz = score.outputRate();
   const CheckOutcome checked = requestFromScore(score, p.request);
   if (checked.status != 0) {
@@ -181,6 +195,41 @@ std::optional<MetadataRow> runUtterance(const PreparedUtterance& prepared,
     if (std::string e = store(signalFileName(output, s), it->second); !e.empty()) {
       removeWritten();
       return fail(e);
+    }
+  }
+  // Ground truth beside the audio: the same request, so the same tracks as
+  // `quorvel tracks` gives for the score.
+  if (settings.tracksEveryMs > 0 || settings.textGrid) {
+    if (settings.textGrid && prepared.labels.size() != prepared.request.frames.size()) {
+      removeWritten();
+      return fail(
+          "--textgrid needs a \"labels\" field in the score with one label per key frame (" +
+          std::to_string(prepared.request.frames.size()) + "), got " +
+          std::to_string(prepared.labels.size()));
+    }
+    try {
+      std::string err;
+      double duration_s = 0;
+      if (settings.tracksEveryMs > 0) {
+        const std::vector<TrackFrame> frames =
+            utteranceTracks(prepared.request, settings.tracksEveryMs, err, &duration_s);
+        if (!err.empty()) throw OutputFileError("tracks: " + err);
+        const std::string path =
+            (fs::path(settings.outDir) / besideFileName(output, ".tracks.csv")).string();
+        writeWholeFile(path, tracksCsv(frames));
+        written.push_back(path);
+      } else {
+        duration_s = static_cast<double>(result.samples.size()) / row.fs_Hz;
+      }
+      if (settings.textGrid) {
+        const std::string path =
+            (fs::path(settings.outDir) / besideFileName(output, ".TextGrid")).string();
+        writeWholeFile(path, keyFrameTextGrid(prepared.request, prepared.labels, duration_s));
+        written.push_back(path);
+      }
+    } catch (const std::exception& e) {
+      removeWritten();
+      return fail(e.what());
     }
   }
   // The main output last: its presence tells that the utterance is complete.

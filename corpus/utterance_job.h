@@ -18,8 +18,9 @@ namespace vt {
 struct PreparedUtterance {
   MetadataRow row;
   SynthesisRequest request;
-  std::string output;  ///< output file name inside the output directory
-  bool ready = false;  ///< false: row.error says why it cannot be synthesised
+  std::string output;               ///< output file name inside the output directory
+  std::vector<std::string> labels;  ///< the score's key-frame labels (may be empty)
+  bool ready = false;               ///< false: row.error says why it cannot be synthesised
 };
 
 /// How the utterances of one batch are made and stored.
@@ -28,6 +29,12 @@ struct UtteranceSettings {
   std::vector<std::string> signals;  ///< internal signals to store beside each output
   std::string version;               ///< program release recorded in every row
   std::size_t outputLimit = 0;       ///< most output samples one utterance may hold (0: no limit)
+  /// > 0: also store the per-frame ground truth every so many ms (finite) as
+  /// <stem>.tracks.csv; 0: none.
+  double tracksEveryMs = 0;
+  /// Also store a Praat TextGrid of the key frames named by the score's
+  /// labels as <stem>.TextGrid (an utterance without labels fails).
+  bool textGrid = false;
   /// Polled after every output sample; true abandons the utterance.
   std::function<bool()> cancelled;
 };
@@ -51,6 +58,8 @@ std::optional<MetadataRow> runUtterance(const PreparedUtterance& prepared,
 /// row's samples at its rate (what --resume relies on before skipping it).
 bool outputMatchesRow(const std::string& outDir, const MetadataRow& row);
 
+/// File name of a text file stored beside output: "a.flac" and ".TextGrid" give "a.TextGrid".
+std::string besideFileName(const std::string& output, const std::string& extension);
 /// File name of a signal stored beside output: "a.flac" and "Ug" give "a.Ug.wav".
 std::string signalFileName(const std::string& output, const std::string& signal);
 

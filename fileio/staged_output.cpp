@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string_view>
 #include <system_error>
@@ -118,6 +119,17 @@ bool sameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   const bool same = fs::equivalent(a, b, ec);
   return !ec && same;
+}
+
+void writeWholeFile(const std::string& path, const std::string& text) {
+  StagedOutput staged(path);
+  {
+    std::ofstream f(staged.tempName(), std::ios::binary);
+    f << text;
+    f.flush();
+    if (!f) throw OutputFileError("cannot write \"" + path + "\"");
+  }
+  staged.commit();
 }
 
 }  // namespace vt

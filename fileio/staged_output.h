@@ -42,6 +42,10 @@ class StagedOutput {
   int signalSlot_ = -1;  // registration for removal on SIGINT/SIGTERM
 };
 
+/// Writes text to path through a staged temporary file: the file appears
+/// whole or not at all. Throws OutputFileError naming path on failure.
+void writeWholeFile(const std::string& path, const std::string& text);
+
 /// The final file name that a temporary file name (without directory) was
 /// made for, or empty when it is not such a name: lets a later run remove
 /// what a killed writer left behind.

@@ -49,18 +49,6 @@ std::string withExtension(const std::string& path, const char* ext) {
   return p.string();
 }
 
-// Writes text to path through a staged temporary file.
-void writeWhole(const std::string& path, const std::string& text) {
-  StagedOutput staged(path);
-  {
-    std::ofstream f(staged.tempName(), std::ios::binary);
-    f << text;
-    f.flush();
-    if (!f) throw OutputFileError("cannot write \"" + path + "\"");
-  }
-  staged.commit();
-}
-
 }  // namespace
 
 int runTracksCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -129,9 +117,9 @@ int runTracksCommand(int argc, const char* const* argv, std::ostream& out, std::
     return 1;
   }
   try {
-    writeWhole(csvPath, tracksCsv(frames));
+    writeWholeFile(csvPath, tracksCsv(frames));
     if (grid) {
-      writeWhole(gridPath, keyFrameTextGrid(request, score.labels, duration));
+      writeWholeFile(gridPath, keyFrameTextGrid(request, score.labels, duration));
     }
   } catch (const std::exception& e) {
     err << "quorvel tracks: " << e.what() << "\n";

@@ -1,9 +1,11 @@
 // Manifest lines, metadata rows, the worker pool and leftovers of killed writers.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "corpus/manifest.h"
@@ -12,6 +14,7 @@
 #include "corpus/utterance_job.h"
 #include "corpus/worker_pool.h"
 #include "fileio/staged_output.h"
+#include "synth/analysis_commands.h"
 
 namespace vt {
 namespace {
@@ -132,6 +135,54 @@ TEST(StagedOutput, TemporaryNamesLeadBackToTheirOutput) {
   EXPECT_EQ(stagedFinalName(".x.abc.part"), "");
   EXPECT_EQ(signalFileName("a.b.wav", "Ug"), "a.b.Ug.wav");
   std::filesystem::remove_all(dir);
+}
+
+std::string readAll(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Ground truth beside the audio: the batch stores what `quorvel tracks` makes
+// of the same score, byte for byte; an utterance whose score has no labels
+// fails with --textgrid and leaves no file at all.
+TEST(UtteranceJob, TracksAndTextGridBesideTheAudioAreThoseOfTheTracksCommand) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("vt_batch_tracks_" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir / "out");
+  std::string score = readAll(fs::path(VT_SOURCE_DIR) / "examples" / "asa.json");
+  const std::string unlabelled = score;
+  score.insert(score.rfind('}'), R"(, "labels": ["a", "a-s", "s", "s", "s-a", "a"])");
+  std::ofstream(dir / "asa.json") << score;
+
+  UtteranceSettings us;
+  us.outDir = (dir / "out").string();
+  us.tracksEveryMs = 10;
+  us.textGrid = true;
+  ManifestEntry e;
+  e.id = "u";
+  e.output = "u.wav";
+  e.scoreText = score;
+  const std::optional<MetadataRow> row = runUtterance(prepareUtterance(e, us), us);
+  ASSERT_TRUE(row && row->ok) << (row ? row->error : "cancelled");
+
+  const std::string scorePath = (dir / "asa.json").string();
+  const std::string csv = (dir / "asa.csv").string();
+  const char* argv[] = {"quorvel tracks", scorePath.c_str(), "-o", csv.c_str(), "--every", "10",
+                        "--textgrid"};
+  std::ostringstream out, err;
+  ASSERT_EQ(runTracksCommand(7, argv, out, err), 0) << err.str();
+  EXPECT_EQ(readAll(dir / "out" / "u.tracks.csv"), readAll(csv));
+  EXPECT_EQ(readAll(dir / "out" / "u.TextGrid"), readAll(dir / "asa.TextGrid"));
+
+  fs::remove_all(dir / "out");
+  fs::create_directories(dir / "out");
+  e.scoreText = unlabelled;
+  const std::optional<MetadataRow> refused = runUtterance(prepareUtterance(e, us), us);
+  ASSERT_TRUE(refused && !refused->ok);
+  EXPECT_NE(refused->error.find("labels"), std::string::npos) << refused->error;
+  EXPECT_TRUE(fs::is_empty(dir / "out"));
+  fs::remove_all(dir);
 }
 
 }  // namespace
