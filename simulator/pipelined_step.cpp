@@ -15,7 +15,6 @@
 // lockstep: every loop over sections or rows visits all lanes before it moves
 // on, so one lane's dependent chains (back substitution, elimination) overlap
 // with the others'. Each lane performs exactly the operations of a run alone.
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <stdexcept>
@@ -176,8 +175,8 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
       td_acoustic_elements& eq1 = L.e[q + 1];
       // A section whose area and length kept their bits keeps its elements.
       SectionElementKey& key = L.keys[q];
-      const std::uint32_t Ab = std::bit_cast<std::uint32_t>(A);
-      const std::uint32_t xb = std::bit_cast<std::uint32_t>(x);
+      const std::uint32_t Ab = floatBits(A);
+      const std::uint32_t xb = floatBits(x);
       law::HalfSection h;
       double C, Y = 0.0;
       if (key.valid && key.A == Ab && key.x == xb && key.walls == L.walls) {

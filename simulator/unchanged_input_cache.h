@@ -2,19 +2,27 @@
 // Results that depend only on a few inputs, kept with the bit patterns of
 // those inputs: a step whose inputs kept their bits reuses the stored result
 // instead of recomputing it. The result is the same bit for bit either way.
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "simulator/td_acoustic_elements.h"
 
 namespace vt {
 
+/// The bit pattern of a float (std::bit_cast is missing from some standard
+/// libraries this code is built with, e.g. the WebAssembly one).
+inline std::uint32_t floatBits(float v) {
+  std::uint32_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
 /// A^2.5 of a float area A (cm²), in double precision, as std::pow gives it.
 class Power25Cache {
  public:
   double operator()(float A) {
-    const std::uint32_t bits = std::bit_cast<std::uint32_t>(A);
+    const std::uint32_t bits = floatBits(A);
     if (!valid_ || bits != bits_) {
       value_ = std::pow(static_cast<double>(A), 2.5);
       bits_ = bits;
@@ -40,7 +48,7 @@ class GlottalElementCache {
   /// the wall branch (Yw alone with rigid walls) of the second.
   template <class Compute>
   void fill(float A, float x, int wall, td_acoustic_elements* g, Compute compute) {
-    const std::uint32_t a = std::bit_cast<std::uint32_t>(A), b = std::bit_cast<std::uint32_t>(x);
+    const std::uint32_t a = floatBits(A), b = floatBits(x);
     if (valid_ && a == A_ && b == x_ && wall == wall_) {
       g[0].R = e0_.R;
       g[0].L = e0_.L;
