@@ -10,6 +10,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/dict.h>
 #include <libavutil/error.h>
 #include <libswscale/swscale.h>
 }
@@ -34,6 +35,20 @@ struct InputFormatDeleter {
 };
 /// An opened input container (demuxer).
 using InputFormat = std::unique_ptr<AVFormatContext, InputFormatDeleter>;
+
+/// Opens a local file for demuxing: "file:" keeps names with a colon from
+/// being taken for a protocol, and the whitelist keeps playlist-like formats
+/// from reaching beyond local files. The container, or an empty one and the
+/// library's error code in rc (< 0).
+inline InputFormat openLocalInput(const std::string& fileName, int& rc) {
+  AVDictionary* opts = nullptr;
+  av_dict_set(&opts, "protocol_whitelist", "file", 0);
+  AVFormatContext* raw = nullptr;
+  const std::string url = "file:" + fileName;
+  rc = avformat_open_input(&raw, url.c_str(), nullptr, &opts);
+  av_dict_free(&opts);
+  return InputFormat(rc < 0 ? nullptr : raw);
+}
 
 struct OutputFormatDeleter {
   void operator()(AVFormatContext* c) const {

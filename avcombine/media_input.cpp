@@ -3,10 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-extern "C" {
-#include <libavutil/dict.h>
-}
-
 namespace vt::av {
 
 MediaInput::MediaInput(const std::string& fileName, AVMediaType type, const std::string& role)
@@ -22,16 +18,9 @@ MediaInput::MediaInput(const std::string& fileName, AVMediaType type, const std:
   // A directory, pipe or device would block or fail half-way inside the demuxer.
   if (!fs::is_regular_file(st)) throw Error("cannot open " + describe() + ": not a regular file");
 
-  // "file:" keeps names with a colon from being taken for a protocol, and the
-  // whitelist keeps playlist-like formats from reaching beyond local files.
-  AVDictionary* opts = nullptr;
-  av_dict_set(&opts, "protocol_whitelist", "file", 0);
-  AVFormatContext* raw = nullptr;
-  const std::string url = "file:" + fileName;
-  const int rc = avformat_open_input(&raw, url.c_str(), nullptr, &opts);
-  av_dict_free(&opts);
+  int rc = 0;
+  ctx_ = openLocalInput(fileName, rc);
   if (rc < 0) throw Error("cannot open " + describe() + ": " + errorText(rc));
-  ctx_.reset(raw);
 
   const int rs = avformat_find_stream_info(ctx_.get(), nullptr);
   if (rs < 0) throw Error("cannot read the streams of " + describe() + ": " + errorText(rs));

@@ -2,23 +2,14 @@
 
 #include "avcombine/av_handles.h"
 
-extern "C" {
-#include <libavutil/dict.h>
-}
-
 namespace vt::av {
 
 void probeWrittenFile(const std::string& fileName, const std::string& outputName) {
   const std::string fail = "the written file \"" + outputName + "\" cannot be read back (";
   const std::string kept = "); nothing was replaced";
-  AVDictionary* opts = nullptr;
-  av_dict_set(&opts, "protocol_whitelist", "file", 0);
-  AVFormatContext* raw = nullptr;
-  const std::string url = "file:" + fileName;
-  const int rc = avformat_open_input(&raw, url.c_str(), nullptr, &opts);
-  av_dict_free(&opts);
+  int rc = 0;
+  const InputFormat ctx = openLocalInput(fileName, rc);
   if (rc < 0) throw Error(fail + errorText(rc) + kept);
-  const InputFormat ctx(raw);
   const int rs = avformat_find_stream_info(ctx.get(), nullptr);
   if (rs < 0) throw Error(fail + "its streams: " + errorText(rs) + kept);
   if (ctx->nb_streams != 2) {

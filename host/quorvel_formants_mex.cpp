@@ -149,20 +149,17 @@ EntryResult work(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   const double limit = setup.mapping == vt::analysis::FrequencyMapping::Trapezoidal
                            ? std::min(1200.0 * count + 1000.0, 0.49 * warp)
                            : 1200.0 * count + 1000.0;
-  auto F = ta.formants(limit);
-  if (F.size() > count) F.resize(static_cast<std::size_t>(count));
-  std::vector<double> freq, bw;
-  for (const auto& r : F) freq.push_back(r.frequency_hz), bw.push_back(r.bandwidth_hz);
-  plhs[0] = realColumn(freq);
-  if (nlhs > 1) plhs[1] = realColumn(bw);
-  if (nlhs > 2) {
-    auto Z = ta.antiresonances(limit);
-    if (Z.size() > count) Z.resize(static_cast<std::size_t>(count));
-    std::vector<double> zf, zb;
-    for (const auto& r : Z) zf.push_back(r.frequency_hz), zb.push_back(r.bandwidth_hz);
-    plhs[2] = realColumn(zf);
-    if (nlhs > 3) plhs[3] = realColumn(zb);
-  }
+  // The first `count` of rs as columns of frequencies and bandwidths (Hz) into
+  // outputs k and k+1, as far as they are asked for.
+  auto put = [&](std::vector<vt::analysis::Resonance> rs, int k) {
+    if (rs.size() > count) rs.resize(static_cast<std::size_t>(count));
+    std::vector<double> freq, bw;
+    for (const auto& r : rs) freq.push_back(r.frequency_hz), bw.push_back(r.bandwidth_hz);
+    plhs[k] = realColumn(freq);
+    if (nlhs > k + 1) plhs[k + 1] = realColumn(bw);
+  };
+  put(ta.formants(limit), 0);
+  if (nlhs > 2) put(ta.antiresonances(limit), 2);
   return std::nullopt;
 }
 
