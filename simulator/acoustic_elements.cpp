@@ -4,6 +4,7 @@
 
 #include "simulator/element_laws.h"
 #include "simulator/simulator.h"
+#include "simulator/tube_section_elements.h"
 
 namespace vt {
 
@@ -53,13 +54,42 @@ void series_branch(const SimConstants& k, bool glottis, int count, const area_fu
   e[count].L = prev.Lh;
 }
 
+// Elements of a tube chain (vocal tract, nasal coupling, trachea), formed a
+// run of sections at a time by the two-wide kernel; the series branches sum
+// the half sections on either side of each junction.
+void tube_chain(const SimConstants& k, bool yielding, const law::WallConstants& walls, int count,
+                const area_function* s, td_acoustic_elements* e) {
+  const law::TubeConstants tk{k.K_viscous_const, k.La, k.Ca, walls};
+  constexpr int kRun = 16;
+  law::HalfSection h[kRun];
+  law::HalfSection prev{0.0, 0.0};
+  for (int i0 = 0; i0 < count; i0 += kRun) {
+    const int m = count - i0 < kRun ? count - i0 : kRun;
+    law::tube_section_elements(tk, yielding, s + i0, m, h, e + i0 + 1);
+    for (int i = 0; i < m; ++i) {
+      e[i0 + i].R = prev.Rh + h[i].Rh;
+      e[i0 + i].L = prev.Lh + h[i].Lh;
+      prev = h[i];
+    }
+  }
+  e[count].R = prev.Rh;
+  e[count].L = prev.Lh;
+}
+
 }  // namespace
 
 void acous_elements_t(const SimConstants& k, int wall, int type, int count,
                       const area_function* sections, td_acoustic_elements* elements) {
-  series_branch(k, type == kTubeGlottis, count, sections, elements, -1);
+  if (type == kTubeGlottis) {
+    series_branch(k, true, count, sections, elements, -1);
+    chain_walls(k, wall, type, count, sections, elements);
+    return;
+  }
+  if (type == kTubeTrachea)
+    tube_chain(k, true, {k.Rt, k.Lt, k.Ct}, count, sections, elements);
+  else
+    tube_chain(k, wall == 1, {k.Rw, k.Lw, k.Cw}, count, sections, elements);
   if (type == kTubeNasal) add_extra_loss(count, elements);
-  chain_walls(k, wall, type, count, sections, elements);
 }
 
 void NTacous_elements_t(const SimConstants& k, const SimConfig& cfg, int count,
