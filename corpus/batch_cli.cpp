@@ -54,9 +54,11 @@ Options:
   -o, --output DIR  output directory (created when missing)
   --jobs N          worker threads (default: one per core)
   --lanes L         utterances each worker synthesises together, 1..8
-                    (default 1): their networks advance in lockstep, one
-                    step of all per output sample, which gives more speech
-                    per processor second; the files are the same
+                    (default 2): the networks of those with the same section
+                    count and rates (and no nasal branch or trachea) advance
+                    in lockstep, one step of all per output sample, which
+                    gives about 1.2 times the speech per processor second;
+                    1 synthesises one at a time. The files are the same.
   --shard K/N       take only utterances whose index i (from 0) has
                     i mod N = K-1; N runs with K = 1..N cover the manifest
                     once. The metadata goes to OUTDIR/metadata.K-of-N.jsonl,

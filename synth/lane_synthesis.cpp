@@ -27,7 +27,7 @@ struct Lane {
 struct LaneGroup {
   int count = 0;
   std::array<int, kMaxSynthesisLanes> lane{};  ///< indices into the lanes under way
-  bool lockstep = false;  ///< false: one lane whose network steps alone
+  bool lockstep = false;                       ///< false: one lane whose network steps alone
   int sections = 0, deci = 0;
 };
 

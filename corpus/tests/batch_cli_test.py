@@ -84,7 +84,7 @@ def main(tmp):
     manifest, failing = make_corpus(os.path.join(tmp, "corpus"))
 
     one = os.path.join(tmp, "jobs1")
-    r = batch(manifest, one, "--jobs", "1")
+    r = batch(manifest, one, "--jobs", "1", "--lanes", "1")
     check(r.returncode == 1, "exit 1 when some fail, got %d: %s" % (r.returncode, r.stderr))
     check(r.stdout.count("\n") == 1 and "200 utterances" in r.stdout, "one summary line: " + r.stdout)
     ref, ref_files = rows(one), outputs(one)
@@ -103,17 +103,18 @@ def main(tmp):
     check(len({r["score_sha256"] for r in ok}) == len(ok), "content hashes tell the utterances apart")
 
     two = os.path.join(tmp, "jobs2")
-    batch(manifest, two, "--jobs", "2")
+    batch(manifest, two, "--jobs", "2", "--lanes", "1")
     check(rows(two) == ref and outputs(two) == ref_files, "--jobs 2 gives the --jobs 1 files and rows")
     # Lanes, with a signal so that its tap runs in lanes too: of the mixed
     # corpus, what has the same sections and rates steps together.
     sig1 = os.path.join(tmp, "signals-lanes1")
-    batch(manifest, sig1, "--jobs", "1", "--signals", "glottal_flow")
+    batch(manifest, sig1, "--jobs", "1", "--lanes", "1", "--signals", "glottal_flow")
     sig_rows, sig_files = rows(sig1), outputs(sig1)
     check(len(sig_files) == 2 * len(ref_files), "a signal file beside each output")
-    for jobs, lanes in (("1", "8"), ("2", "3")):
-        laned = os.path.join(tmp, "lanes" + lanes)
-        batch(manifest, laned, "--jobs", jobs, "--lanes", lanes, "--signals", "glottal_flow")
+    for jobs, lanes in (("1", "8"), ("2", "3"), ("2", None)):  # None: the default
+        laned = os.path.join(tmp, "lanes%s" % lanes)
+        batch(manifest, laned, "--jobs", jobs, "--signals", "glottal_flow",
+              *(("--lanes", lanes) if lanes else ()))
         check(rows(laned) == sig_rows and outputs(laned) == sig_files,
               "--lanes %s gives the --lanes 1 files and rows" % lanes)
     check(batch(manifest, laned, "--lanes", "9").returncode == 2, "--lanes 9 refused")
