@@ -25,8 +25,8 @@ const char* batchCliHelp() {
   return R"(quorvel batch - synthesise every utterance of a corpus manifest
 
 Usage:
-  quorvel batch MANIFEST -o OUTDIR [--jobs N] [--lanes L] [--shard K/N] [--resume]
-                [--signals NAME,...] [--tracks [MS]] [--textgrid]
+  quorvel batch MANIFEST -o OUTDIR [--jobs N] [--lanes L] [--shard K/N]
+                [--resume] [--signals NAME,...] [--tracks [MS]] [--textgrid]
 
 MANIFEST is JSON Lines, one utterance a line (blank lines and lines starting
 with # are skipped):
