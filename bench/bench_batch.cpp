@@ -1,8 +1,10 @@
-// Corpus throughput: seconds of speech per wall-clock second of quorvel batch
-// with one and with two synthesisers, side by side in one run. The manifest
-// holds 24 seeded copies of /asa/ (0.7 s each); outputs go to a scratch folder.
+// Corpus throughput: seconds of speech per wall-clock second and per
+// processor second of quorvel batch with one and two workers, each with 1, 2
+// or 4 lanes, side by side in one run. The manifest holds 24 seeded copies of
+// /asa/ (0.7 s each); outputs go to a scratch folder.
 #include <benchmark/benchmark.h>
 
+#include <time.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -33,13 +35,24 @@ struct Corpus {
   }
 };
 
+/// Processor time of the whole process (every worker thread), s.
+double processCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
+}
+
 void BM_Batch(benchmark::State& state) {
   static const Corpus corpus;
   vt::BatchSettings settings;
   settings.manifestPath = (corpus.dir / "manifest.jsonl").string();
-  settings.outDir = (corpus.dir / ("out" + std::to_string(state.range(0)))).string();
+  settings.outDir =
+      (corpus.dir / ("out" + std::to_string(state.range(0)) + "x" + std::to_string(state.range(1))))
+          .string();
   settings.jobs = static_cast<unsigned>(state.range(0));
+  settings.lanes = static_cast<unsigned>(state.range(1));
   double audio_s = 0.0;
+  const double cpu0 = processCpuSeconds();
   for (auto _ : state) {
     vt::BatchProgress progress;
     const vt::BatchSummary s = vt::runBatch(settings, progress);
@@ -48,7 +61,15 @@ void BM_Batch(benchmark::State& state) {
   }
   // Seconds of speech made per wall-clock second (the benchmark runs on real time).
   state.counters["speech_s_per_s"] = benchmark::Counter(audio_s, benchmark::Counter::kIsRate);
+  // Seconds of speech per processor second of all threads: what lanes gain,
+  // independent of the machine's other load.
+  const double cpu_s = processCpuSeconds() - cpu0;
+  state.counters["speech_s_per_cpu_s"] = cpu_s > 0 ? audio_s / cpu_s : 0.0;
 }
-BENCHMARK(BM_Batch)->ArgName("jobs")->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Batch)
+    ->ArgNames({"jobs", "lanes"})
+    ->ArgsProduct({{1, 2}, {1, 2, 4}})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,9 +1,11 @@
-"""quorvel.synthesize_many with workers=1 and workers=2 side by side: seconds
-of speech made per wall-clock second, and their ratio (about 2 on two free
-cores: every score has a synthesiser of its own and the interpreter lock is
-released while the pool runs). Also prints the processor time per second of
-speech, which does not depend on what else the machine runs, and the load
-average: on a busy machine the wall-clock ratio says nothing about scaling.
+"""quorvel.synthesize_many with workers=1 and workers=2, each with lanes=1, 2
+and 4, side by side (alternated): seconds of speech made per wall-clock
+second, and the ratio workers=2 / workers=1 (about 2 on two free cores: every
+score has a synthesiser of its own and the interpreter lock is released while
+the pool runs). Also prints the processor time per second of speech, which
+does not depend on what else the machine runs (what lanes gain shows there),
+and the load average: on a busy machine the wall-clock ratio says nothing
+about scaling.
 
 Run after the build:
 PYTHONPATH=build/python /usr/bin/python3 bench/bench_synthesize_many.py [UTTERANCES [ROUNDS]]
@@ -25,21 +27,24 @@ def main() -> None:
     speech_s = count * quorvel.synthesize(scores[0]).duration
     rate, cpu = {}, {}
     ref = None
-    for _ in range(rounds):  # alternated, so that a change of load hits both
-        for workers in (1, 2):
+    runs = [(w, lanes) for w in (1, 2) for lanes in (1, 2, 4)]
+    for _ in range(rounds):  # alternated, so that a change of load hits all
+        for run in runs:
+            workers, lanes = run
             t, c = time.perf_counter(), time.process_time()
-            out = quorvel.synthesize_many(scores, workers=workers)
+            out = quorvel.synthesize_many(scores, workers=workers, lanes=lanes)
             wall = time.perf_counter() - t
-            rate[workers] = max(rate.get(workers, 0.0), speech_s / wall)
-            cpu[workers] = min(cpu.get(workers, 1e300), (time.process_time() - c) / speech_s)
+            rate[run] = max(rate.get(run, 0.0), speech_s / wall)
+            cpu[run] = min(cpu.get(run, 1e300), (time.process_time() - c) / speech_s)
             ref = out[0].samples if ref is None else ref
             assert all(np.array_equal(r.samples, ref) for r in out)
     print(f"{count} utterances, {speech_s:.1f} s of speech, best of {rounds} rounds, "
           f"load average {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores")
-    for workers, r in rate.items():
-        print(f"workers={workers}: {r:.1f} s of speech per wall-clock second, "
-              f"{1000 * cpu[workers]:.1f} CPU-ms per second of speech")
-    print(f"ratio workers=2 / workers=1: {rate[2] / rate[1]:.2f}")
+    for (workers, lanes), r in rate.items():
+        print(f"workers={workers} lanes={lanes}: {r:.1f} s of speech per wall-clock second, "
+              f"{1000 * cpu[workers, lanes]:.1f} CPU-ms per second of speech "
+              f"({cpu[workers, 1] / cpu[workers, lanes]:.2f} x the speech per CPU-s of lanes=1)")
+    print(f"ratio workers=2 / workers=1: {rate[2, 1] / rate[1, 1]:.2f}")
 
 
 if __name__ == "__main__":

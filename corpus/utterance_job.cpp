@@ -29,13 +29,6 @@ namespace fs = std::filesystem;
 /// Thrown by the trace observer to abandon a synthesis under way.
 struct Cancelled {};
 
-/// Processor time of the calling thread, s.
-double threadCpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
-}
-
 /// Peak, RMS and the non-finite flag of the samples.
 void measure(const std::vector<float>& samples, MetadataRow& row) {
   double peak = 0.0, sumSquares = 0.0;
@@ -85,6 +78,12 @@ std::string contentHash(const ManifestEntry& entry, const Score& score,
 }
 
 }  // namespace
+
+double threadCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
+}
 
 std::string besideFileName(const std::string& output, const std::string& extension) {
   return fs::path(output).stem().string() + extension;
@@ -138,33 +137,53 @@ PreparedUtterance prepareUtterance(const ManifestEntry& entry, const UtteranceSe
   return p;
 }
 
+void configureSynthesizer(Synthesizer& synth, const UtteranceSettings& settings) {
+  synth.setOutputLimit(settings.outputLimit);
+  if (settings.cancelled) {
+    synth.setTraceObserver([cancelled = settings.cancelled](const SampleTrace&) {
+      if (cancelled()) throw Cancelled{};
+    });
+  }
+}
+
 std::optional<MetadataRow> runUtterance(const PreparedUtterance& prepared,
                                         const UtteranceSettings& settings) {
+  if (!prepared.ready) return prepared.row;
+  const double cpuStart = threadCpuSeconds();
+  LaneOutcome outcome;
+  {
+    Synthesizer synth;  // one per utterance: no state carried from other utterances
+    configureSynthesizer(synth, settings);
+    try {
+      outcome.result = synth.synthesize(prepared.request);
+    } catch (...) {
+      outcome.thrown = std::current_exception();
+    }
+  }
+  return completeUtterance(prepared, settings, std::move(outcome), threadCpuSeconds() - cpuStart);
+}
+
+std::optional<MetadataRow> completeUtterance(const PreparedUtterance& prepared,
+                                             const UtteranceSettings& settings,
+                                             LaneOutcome&& outcome, double synthesis_cpu_s) {
   MetadataRow row = prepared.row;
   if (!prepared.ready) return row;
-  const double cpuStart = threadCpuSeconds();
+  const double cpuStart = threadCpuSeconds() - synthesis_cpu_s;
   auto fail = [&](std::string message) {
     row.error = std::move(message);
     row.cpu_s = threadCpuSeconds() - cpuStart;
     return row;
   };
-  SynthesisResult result;
-  {
-    Synthesizer synth;  // one per utterance: no state carried from other utterances
-    synth.setOutputLimit(settings.outputLimit);
-    if (settings.cancelled) {
-      synth.setTraceObserver([&](const SampleTrace&) {
-        if (settings.cancelled()) throw Cancelled{};
-      });
-    }
+  if (outcome.thrown) {
     try {
-      result = synth.synthesize(prepared.request);
+      std::rethrow_exception(outcome.thrown);
     } catch (const Cancelled&) {
       return std::nullopt;
     } catch (const std::bad_alloc&) {
       return fail("out of memory while synthesising");
     }
   }
+  const SynthesisResult& result = outcome.result;
   if (result.status != 0) return fail(result.error);
   measure(result.samples, row);
   if (row.nonfinite) {

@@ -8,7 +8,9 @@
 
 #include "corpus/manifest.h"
 #include "corpus/metadata.h"
+#include "synth/lane_synthesis.h"
 #include "synth/synthesis_request.h"
+#include "synth/synthesizer.h"
 
 namespace vt {
 
@@ -53,6 +55,23 @@ PreparedUtterance prepareUtterance(const ManifestEntry& entry, const UtteranceSe
 /// utterance stays), or nothing when cancelled (nothing written).
 std::optional<MetadataRow> runUtterance(const PreparedUtterance& prepared,
                                         const UtteranceSettings& settings);
+
+/// Readies a fresh synthesiser for an utterance: the settings' output limit,
+/// and a trace observer that abandons the synthesis once settings.cancelled() holds.
+void configureSynthesizer(Synthesizer& synth, const UtteranceSettings& settings);
+
+/// The second half of runUtterance, for an utterance synthesised elsewhere
+/// (e.g. in a lane group) by a synthesiser that configureSynthesizer readied:
+/// checks the outcome, writes the files and returns the finished row, or
+/// nothing when the synthesis was abandoned by settings.cancelled. Other
+/// exceptions of the synthesis than std::bad_alloc propagate.
+/// synthesis_cpu_s: processor time the synthesis took, s (counted into cpu_seconds).
+std::optional<MetadataRow> completeUtterance(const PreparedUtterance& prepared,
+                                             const UtteranceSettings& settings,
+                                             LaneOutcome&& outcome, double synthesis_cpu_s);
+
+/// Processor time of the calling thread, s.
+double threadCpuSeconds();
 
 /// True when the output file of a finished row is in place and holds the
 /// row's samples at its rate (what --resume relies on before skipping it).

@@ -53,7 +53,7 @@ class Synthesizer {
   void setInterruptCheck(std::function<bool()> fn) { interrupted_ = std::move(fn); }
 
  private:
-  SynthesisResult run(const SynthesisRequest& request);
+  friend class SynthesisRun;  // one call, sample by sample, on this synthesiser's state
 
   Simulator sim_;
   GlottalDrive glottis_;

@@ -1,5 +1,5 @@
-"""quorvel batch over a 200-line corpus: --jobs 1, --jobs 2, two shards and a
-killed-and-resumed run and the Dask path (quorvel.dask on a LocalCluster of
+"""quorvel batch over a 200-line corpus: --jobs 1, --jobs 2, --lanes 3 and 8,
+two shards and a killed-and-resumed run and the Dask path (quorvel.dask on a LocalCluster of
 two worker processes) give the same files and metadata; failures are
 reported; nothing partial is left.
 Usage: batch_cli_test.py QUORVEL [PYTHON PACKAGE_DIR]"""
@@ -84,7 +84,7 @@ def main(tmp):
     manifest, failing = make_corpus(os.path.join(tmp, "corpus"))
 
     one = os.path.join(tmp, "jobs1")
-    r = batch(manifest, one, "--jobs", "1")
+    r = batch(manifest, one, "--jobs", "1", "--lanes", "1")
     check(r.returncode == 1, "exit 1 when some fail, got %d: %s" % (r.returncode, r.stderr))
     check(r.stdout.count("\n") == 1 and "200 utterances" in r.stdout, "one summary line: " + r.stdout)
     ref, ref_files = rows(one), outputs(one)
@@ -103,8 +103,21 @@ def main(tmp):
     check(len({r["score_sha256"] for r in ok}) == len(ok), "content hashes tell the utterances apart")
 
     two = os.path.join(tmp, "jobs2")
-    batch(manifest, two, "--jobs", "2")
+    batch(manifest, two, "--jobs", "2", "--lanes", "1")
     check(rows(two) == ref and outputs(two) == ref_files, "--jobs 2 gives the --jobs 1 files and rows")
+    # Lanes, with a signal so that its tap runs in lanes too: of the mixed
+    # corpus, what has the same sections and rates steps together.
+    sig1 = os.path.join(tmp, "signals-lanes1")
+    batch(manifest, sig1, "--jobs", "1", "--lanes", "1", "--signals", "glottal_flow")
+    sig_rows, sig_files = rows(sig1), outputs(sig1)
+    check(len(sig_files) == 2 * len(ref_files), "a signal file beside each output")
+    for jobs, lanes in (("1", "8"), ("2", "3"), ("2", None)):  # None: the default
+        laned = os.path.join(tmp, "lanes%s" % lanes)
+        batch(manifest, laned, "--jobs", jobs, "--signals", "glottal_flow",
+              *(("--lanes", lanes) if lanes else ()))
+        check(rows(laned) == sig_rows and outputs(laned) == sig_files,
+              "--lanes %s gives the --lanes 1 files and rows" % lanes)
+    check(batch(manifest, laned, "--lanes", "9").returncode == 2, "--lanes 9 refused")
 
     dask_out = os.path.join(tmp, "dask")
     if PACKAGE_PYTHON and os.path.isdir(os.path.join(PACKAGE_DIR, "quorvel")):
@@ -143,13 +156,13 @@ def main(tmp):
     with open(meta) as f:
         done_before = sum(1 for _ in f)
     check(0 < done_before < 200, "the kill came mid-run (%d rows)" % done_before)
-    r = batch(manifest, resumed, "--resume", "--jobs", "2")
+    r = batch(manifest, resumed, "--resume", "--jobs", "2", "--lanes", "2")
     check("kept from the earlier run" in r.stdout, "resume keeps finished items: " + r.stdout)
     check(rows(resumed) == ref and outputs(resumed) == ref_files, "killed and resumed gives the same")
 
-    # Ctrl-C: exit 130, the finished rows stay, nothing unfinished.
+    # Ctrl-C (in lanes): exit 130, the finished rows stay, nothing unfinished.
     stopped = os.path.join(tmp, "stopped")
-    p = subprocess.Popen([QUORVEL, "batch", manifest, "-o", stopped, "--jobs", "2"],
+    p = subprocess.Popen([QUORVEL, "batch", manifest, "-o", stopped, "--jobs", "2", "--lanes", "2"],
                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     meta = os.path.join(stopped, "metadata.jsonl")
     while p.poll() is None and not (os.path.exists(meta) and os.path.getsize(meta) > 20000):

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -15,6 +16,7 @@
 
 #include "binding_support.h"
 #include "corpus/worker_pool.h"
+#include "synth/lane_synthesis.h"
 #include "synth/score_request.h"
 #include "synth/synthesizer.h"
 
@@ -59,11 +61,16 @@ class SynthesisPool {
   /// interval_s the calling thread checks for signals (Ctrl-C abandons all
   /// and raises KeyboardInterrupt) and calls onProgress(done, speech_s) when
   /// it is not None. Returns per item its outcome tuple, None when not run.
+  /// lanes > 1: each thread synthesises up to that many items together, their
+  /// networks advanced in lockstep; the outcomes are the same.
   py::list run(unsigned workers, bool stopAtFailure, const py::object& onProgress,
-               double interval_s) {
+               double interval_s, unsigned lanes) {
     if (started_) throw std::logic_error("SynthesisPool: run() twice");
     if (!(interval_s > 0.0 && interval_s <= 60.0))
       throw py::value_error("interval: expected 0 < interval <= 60 s");
+    if (lanes < 1 || lanes > kMaxSynthesisLanes)
+      throw py::value_error("lanes: expected 1 to " + std::to_string(kMaxSynthesisLanes) +
+                            " scores per thread, got " + std::to_string(lanes));
     started_ = true;
     const std::size_t n = items_.size();
     const unsigned threads = workerCount(workers);
@@ -71,7 +78,7 @@ class SynthesisPool {
     std::size_t signalCount = 0;
     for (const PoolItem& it : items_)
       signalCount = std::max(signalCount, it.request.signals.size());
-    const std::size_t limit = outputLimitForMemory(4 * (1 + signalCount) * threads);
+    const std::size_t limit = outputLimitForMemory(4 * (1 + signalCount) * threads * lanes);
 
     std::atomic<std::size_t> done{0};
     std::atomic<double> speech_s{0.0};
@@ -93,24 +100,9 @@ class SynthesisPool {
     std::mutex mutex;
     std::condition_variable finishedOrDone;
     bool finished = false;
-    auto task = [&](std::size_t i) {
+    // The outcome of item i once its synthesis ended (r: its result).
+    auto finishItem = [&](std::size_t i, SynthesisResult r) {
       PoolItem& item = items_[i];
-      if (!item.ready || skipped(i)) return;
-      SynthesisResult r;
-      try {
-        Synthesizer synth;  // a fresh one: the samples depend on this score alone
-        synth.setOutputLimit(limit);
-        synth.setInterruptCheck([&, i] { return skipped(i); });
-        r = synth.synthesize(item.request);
-      } catch (const std::bad_alloc&) {
-        r = SynthesisResult{};
-        r.status = 1;
-        r.error = "out of memory while synthesising";
-      } catch (const std::exception& e) {
-        r = SynthesisResult{};
-        r.status = 1;
-        r.error = e.what();
-      }
       if (r.status != 0 && skipped(i)) return;  // abandoned: not run
       if (r.status != 0 && stopAtFailure) noteFailure(i);
       if (r.status == 0)
@@ -119,8 +111,83 @@ class SynthesisPool {
       item.ran = true;
       ++done;
     };
+    auto failure = [](const std::exception_ptr& thrown) {
+      SynthesisResult r;
+      r.status = 1;
+      try {
+        std::rethrow_exception(thrown);
+      } catch (const std::bad_alloc&) {
+        r.error = "out of memory while synthesising";
+      } catch (const std::exception& e) {
+        r.error = e.what();
+      }
+      return r;
+    };
+    // A fresh synthesiser for item i: the samples depend on this score alone.
+    auto synthesizerFor = [&](std::size_t i) {
+      auto synth = std::make_unique<Synthesizer>();
+      synth->setOutputLimit(limit);
+      synth->setInterruptCheck([&, i] { return skipped(i); });
+      return synth;
+    };
+    auto task = [&](std::size_t i) {
+      PoolItem& item = items_[i];
+      if (!item.ready || skipped(i)) return;
+      SynthesisResult r;
+      try {
+        r = synthesizerFor(i)->synthesize(item.request);
+      } catch (...) {
+        r = failure(std::current_exception());
+      }
+      finishItem(i, std::move(r));
+    };
+    // Lanes: each thread keeps up to `group` items under way, taking the next
+    // whenever one ends; no more than spread the items over all threads.
+    const unsigned group =
+        static_cast<unsigned>(std::clamp<std::size_t>((n + threads - 1) / threads, 1, lanes));
+    std::atomic<std::size_t> nextIndex{0};
+    auto laneWorker = [&](std::size_t) {
+      std::vector<std::unique_ptr<Synthesizer>> synths(group);
+      std::vector<std::size_t> itemOf(group);
+      auto next = [&](LaneRequest& r) {
+        for (std::size_t i; (i = nextIndex.fetch_add(1)) < n;) {
+          if (!items_[i].ready || skipped(i)) continue;
+          std::size_t k = 0;
+          while (synths[k]) ++k;
+          try {
+            synths[k] = synthesizerFor(i);
+          } catch (...) {
+            finishItem(i, failure(std::current_exception()));
+            continue;
+          }
+          itemOf[k] = i;
+          r = LaneRequest{synths[k].get(), &items_[i].request, k};
+          return true;
+        }
+        return false;
+      };
+      auto ended = [&](std::size_t k, LaneOutcome&& o) {
+        synths[k].reset();
+        finishItem(itemOf[k], o.thrown ? failure(o.thrown) : std::move(o.result));
+      };
+      try {
+        synthesizeLanes(group, next, ended);
+      } catch (...) {
+        // Only the lane group's own bookkeeping can fail here (memory): its
+        // items under way report it.
+        const SynthesisResult r = failure(std::current_exception());
+        for (std::size_t k = 0; k < group; ++k)
+          if (synths[k]) {
+            synths[k].reset();
+            finishItem(itemOf[k], r);
+          }
+      }
+    };
     std::thread runner([&] {
-      runOnWorkers(n, threads, task);
+      if (group <= 1)
+        runOnWorkers(n, threads, task);
+      else
+        runOnWorkers(threads, threads, laneWorker);
       {
         std::lock_guard lock(mutex);
         finished = true;
@@ -185,10 +252,11 @@ void bindSynthesisPool(py::module_& m) {
            "refuses them; a refusal of the synthesiser's checks becomes the item's outcome).")
       .def("__len__", &SynthesisPool::size)
       .def("run", &SynthesisPool::run, py::arg("workers"), py::arg("stop_at_failure"),
-           py::arg("on_progress"), py::arg("interval") = 0.1,
+           py::arg("on_progress"), py::arg("interval") = 0.1, py::arg("lanes") = 1,
            "Synthesises every item on `workers` threads (0: one per core) without the "
            "interpreter lock; calls on_progress(done, speech_s) from this thread every "
-           "`interval` s. Returns per item (status, printed, error, samples, fs, nacc, signals) "
+           "`interval` s; each thread synthesises up to `lanes` items together (same outcomes). "
+           "Returns per item (status, printed, error, samples, fs, nacc, signals) "
            "or None when it was not run.");
 }
 

@@ -25,16 +25,18 @@ def _scores():
 def test_results_equal_synthesize_for_any_worker_count(capsys):
     scores = _scores()
     ref = [quorvel.synthesize(s) for s in scores]
-    for workers, progress in ((1, False), (2, True), (None, False)):
-        got = quorvel.synthesize_many(scores, workers=workers, progress=progress)
+    for workers, progress, lanes in ((1, False, 1), (2, True, 1), (None, False, 1), (1, False, 4),
+                                     (2, False, 3)):
+        got = quorvel.synthesize_many(scores, workers=workers, progress=progress, lanes=lanes)
         assert len(got) == len(ref)
         for r, g in zip(ref, got):
-            assert isinstance(g, quorvel.Result) and g.fs == r.fs
-            assert np.array_equal(g.samples, r.samples)
+            assert isinstance(g, quorvel.Result) and g.fs == r.fs and g.printed == r.printed
+            assert g.samples.tobytes() == r.samples.tobytes()
     assert "6/6" in capsys.readouterr().err  # the tqdm bar reached the total
-    sig = quorvel.synthesize_many(scores[:2], signals=["glottal_flow"])[1].signals
-    assert np.array_equal(sig["glottal_flow"],
-                          quorvel.synthesize(scores[1], signals=["glottal_flow"]).signals["glottal_flow"])
+    alone = quorvel.synthesize(scores[1], signals=["glottal_flow"]).signals["glottal_flow"]
+    for lanes in (1, 2):
+        sig = quorvel.synthesize_many(scores[:3], signals=["glottal_flow"], lanes=lanes)[1].signals
+        assert sig["glottal_flow"].tobytes() == alone.tobytes()
     assert quorvel.synthesize_many([]) == []
 
 
@@ -46,18 +48,23 @@ def test_failures_in_place_or_the_first_raised(tmp_path):
     scores = [good, short, good, missing, 42, good]
     got = quorvel.synthesize_many(scores, workers=2, errors="return")
     assert [bool(r) for r in got] == [True, False, True, False, False, True]
+    in_lanes = quorvel.synthesize_many(scores, workers=1, errors="return", lanes=3)
+    assert [repr(r) if not r else r.samples.tobytes() for r in in_lanes] == \
+        [repr(r) if not r else r.samples.tobytes() for r in got]
     assert [f.index for f in got if not f] == [1, 3, 4]
     assert got[1].error_type == "ArgumentError" and "quorvel argument checking failed" in got[1].message
     assert got[3].error_type == "FileError" and "nowhere.json" in got[3].message
     assert got[4].error_type == "ArgumentTypeError"
     assert np.array_equal(got[5].samples, got[0].samples)
-    with pytest.raises(quorvel.ArgumentError, match="argument checking") as e:
-        quorvel.synthesize_many(scores, workers=2)
-    assert e.value.index == 1
+    for lanes in (1, 2):
+        with pytest.raises(quorvel.ArgumentError, match="argument checking") as e:
+            quorvel.synthesize_many(scores, workers=2, lanes=lanes)
+        assert e.value.index == 1
     with pytest.raises(quorvel.FileError) as e:  # a conversion failure after good scores
         quorvel.synthesize_many([good, missing, short])
     assert e.value.index == 1
     for bad, kind in (({"workers": 0}, ValueError), ({"workers": True}, TypeError),
+                      ({"lanes": 0}, ValueError), ({"lanes": 9}, ValueError),
                       ({"errors": "ignore"}, ValueError), ({"signals": "Ug"}, TypeError)):
         with pytest.raises(kind):
             quorvel.synthesize_many([good], **bad)
@@ -65,12 +72,13 @@ def test_failures_in_place_or_the_first_raised(tmp_path):
         quorvel.synthesize_many(missing)
 
 
-def test_ctrl_c_stops_the_pool():
+@pytest.mark.parametrize("lanes", [1, 3])
+def test_ctrl_c_stops_the_pool(lanes):
     code = ("import quorvel, sys\n"
             "s = quorvel.Score.default()\n"
             "print('go', flush=True)\n"
             "try:\n"
-            "    quorvel.synthesize_many([s] * 5000, workers=2)\n"
+            f"    quorvel.synthesize_many([s] * 5000, workers=2, lanes={lanes})\n"
             "except KeyboardInterrupt:\n"
             "    print('interrupted', flush=True)\n")
     p = subprocess.Popen([sys.executable, "-c", code], stdout=subprocess.PIPE, text=True,
