@@ -24,7 +24,6 @@
 #include "simulator/element_laws.h"
 #include "simulator/signal_tap.h"
 #include "simulator/simulator.h"
-#include "simulator/tube_section_elements.h"
 
 namespace vt {
 
@@ -66,19 +65,18 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     td_acoustic_elements* g;
     const area_function* af;
     SectionElementKey* keys;
-    law::HalfSection* hs;  // half sections of this step, per section
-    const double* Dp;      // pivots of the pending solution
-    double* D;             // pivots of this step
-    int b;                 // next pending row; rows b..1 remain
-    int over;              // junction of the constriction resistance (-1: none)
-    double Rc;             // constriction resistance, dyn·s/cm⁵
+    const double* Dp;  // pivots of the pending solution
+    double* D;         // pivots of this step
+    int b;             // next pending row; rows b..1 remain
+    int over;          // junction of the constriction resistance (-1: none)
+    double Rc;         // constriction resistance, dyn·s/cm⁵
     bool walls;
     law::HalfSection prev;
     double D1, D2;  // the last two pivots formed (rows j-1, j-2)
     double elim;    // the last source elimination formed
     double v;       // the last back-substituted value (row b + 1)
     // Element constants, held here so that no element store can alias them.
-    law::TubeConstants k;
+    double K, La, Ca, Rw, Lw, Cw;
     double U1_wall;  // wall flows of this step, summed in section order, cm³/s
   };
   Lane lanes[N];
@@ -93,13 +91,17 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     L.g = s.net_.glottis.ac.data();
     L.af = s.net_.main.af.data();
     L.keys = s.section_keys_.data();
-    L.hs = s.half_sections_.data();
     L.Dp = s.Dbuf_[s.dcur_].data();
     L.D = s.Dbuf_[s.dcur_ ^ 1].data();
     L.b = s.pending_ ? n3 - 1 : 0;
     L.walls = s.cfg.wall == 1;
     L.prev = {0.0, 0.0};
-    L.k = {s.k_.K_viscous_const, s.k_.La, s.k_.Ca, {s.k_.Rw, s.k_.Lw, s.k_.Cw}};
+    L.K = s.k_.K_viscous_const;
+    L.La = s.k_.La;
+    L.Ca = s.k_.Ca;
+    L.Rw = s.k_.Rw;
+    L.Lw = s.k_.Lw;
+    L.Cw = s.k_.Cw;
   }
   // The pending back substitution advances a few rows at a time between the
   // pieces of this step that do not depend on it, so that its divisions
@@ -162,26 +164,37 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     L.D1 = D[2];
   }
 
-  // Vocal-tract elements of every section, two sections per instruction; a
-  // tract whose areas and lengths all kept their bits keeps its elements.
-  for (Lane& L : lanes) {
-    back(L, 4);
-    bool hold = true;
-    for (int q = 0; q < nv; ++q) {
-      const std::uint32_t Ab = floatBits(L.af[q].A), xb = floatBits(L.af[q].x);
-      hold = hold && L.keys[q].holds(Ab, xb, L.walls);
-      L.keys[q] = {Ab, xb, L.walls, true};
-    }
-    if (!hold) law::tube_section_elements(L.k, L.walls, L.af, nv, L.hs, L.e + 1);
-    back(L, 4);
-  }
-  // Series branches, row coefficients and pivots upwards.
+  // Vocal-tract elements, coefficients and pivots upwards, beside the pending
+  // back substitution downwards.
   for (int q = 0; q < nv; ++q) {
     for (Lane& L : lanes) {
-      back(L, 1);
-      const law::HalfSection h = L.hs[q];
+      back(L, 2);
+      const float A = L.af[q].A;
+      const float x = L.af[q].x;
       td_acoustic_elements& eq0 = L.e[q];
-      const td_acoustic_elements& eq1 = L.e[q + 1];
+      td_acoustic_elements& eq1 = L.e[q + 1];
+      // A section whose area and length kept their bits keeps its elements.
+      SectionElementKey& key = L.keys[q];
+      const std::uint32_t Ab = floatBits(A);
+      const std::uint32_t xb = floatBits(x);
+      law::HalfSection h;
+      double C, Y = 0.0;
+      if (key.valid && key.A == Ab && key.x == xb && key.walls == L.walls) {
+        h = {key.Rh, key.Lh};
+        C = eq1.C;
+        if (L.walls) Y = eq1.Yw;
+      } else {
+        h = law::tube_half_section(L.K, L.La, A, x);
+        C = law::air_compliance(L.Ca, A, x);
+        eq1.C = C;
+        if (L.walls) {
+          law::wall_branch(L.Rw, L.Lw, L.Cw, A, x, eq1);
+          Y = eq1.Yw;
+        } else {
+          eq1.Yw = 0.0;
+        }
+        key = {Ab, xb, L.walls, true, h.Rh, h.Lh};
+      }
       const double R = q == L.over ? L.Rc : L.prev.Rh + h.Rh;
       const double Lh = L.prev.Lh + h.Lh;
       eq0.R = R;
@@ -192,7 +205,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
       const int j = 3 + 2 * q;  // junction q; section q is row j + 1
       double cj = R + Lh;       // junction_coef
       if (q == 0) cj = r[j].coef + cj;
-      const double cs = L.walls ? eq1.C + eq1.Yw : eq1.C;  // section_coef
+      const double cs = L.walls ? C + Y : C;  // section_coef
       r[j].coef = cj;
       r[j + 1].coef = cs;
       const double dj = L.D1 * cj + L.D2;

@@ -9,7 +9,6 @@
 #include "simulator/airway_network.h"
 #include "simulator/constriction.h"
 #include "simulator/decimator.h"
-#include "simulator/element_laws.h"
 #include "simulator/friction_noise.h"
 #include "simulator/random_generator.h"
 #include "simulator/sim_config.h"
@@ -199,7 +198,6 @@ class Simulator {
   Power25Cache pow_glottis_, pow_constriction_;
   // Vocal-tract sections of the overlapped schedule, one key per section.
   std::vector<SectionElementKey> section_keys_;
-  std::vector<law::HalfSection> half_sections_;  // of each section, as last computed
 };
 
 }  // namespace vt

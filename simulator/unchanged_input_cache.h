@@ -80,17 +80,14 @@ class GlottalElementCache {
 };
 
 /// Inputs of one vocal-tract section's elements as last computed (area and
-/// length bits, wall switch). While they hold, the section's half sections,
-/// compliance and wall branch are still the values the same inputs give.
+/// length bits, wall switch) with its half-section values. While they hold,
+/// the section's compliance and wall branch in its element record are still
+/// the values the same inputs give, and only the half sections are needed.
 struct SectionElementKey {
   std::uint32_t A = 0, x = 0;
   bool walls = false;
   bool valid = false;
-  /// Whether a section of area bits `a`, length bits `b` and wall switch `w`
-  /// has the elements last computed.
-  bool holds(std::uint32_t a, std::uint32_t b, bool w) const {
-    return valid && A == a && x == b && walls == w;
-  }
+  double Rh = 0, Lh = 0;  ///< half-section resistance and inertance, dyn·s/cm⁵
 };
 
 }  // namespace vt

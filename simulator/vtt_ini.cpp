@@ -123,7 +123,6 @@ int Simulator::vtt_ini() {
   // Pivot buffers of the overlapped single chain.
   for (auto& D : Dbuf_) D.assign(n.eq.size(), 0.0);
   section_keys_.assign(n.main.sections(), SectionElementKey{});
-  half_sections_.assign(n.main.sections(), law::HalfSection{});
   dcur_ = 0;
   pending_ = false;
   pivots_in_buffer_ = false;

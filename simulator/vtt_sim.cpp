@@ -101,7 +101,6 @@ void Simulator::vtt_term() {
   Dbuf_[0] = {};
   Dbuf_[1] = {};
   section_keys_ = {};
-  half_sections_ = {};
   pending_ = false;
   pivots_in_buffer_ = false;
   running_ = false;
