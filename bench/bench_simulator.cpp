@@ -4,7 +4,8 @@
 // 10000 vtt_sim calls and vtt_term are timed. Networks: the synthesiser's
 // single chain, the same with the nasal branch coupled at the velum (three
 // systems), with the trachea below the glottis, and several single chains
-// advanced in lockstep.
+// advanced in lockstep; the single chain also with its output summation
+// deferred to the next call.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -35,7 +36,7 @@ const std::vector<vt::area_function> kNasal = [] {
   return a;
 }();
 
-void simulate(benchmark::State& state, Network net) {
+void simulate(benchmark::State& state, Network net, bool deferred = false) {
   const int nvt = static_cast<int>(state.range(0));
   const Drive drive(nvt);
   vt::Simulator sim;
@@ -54,8 +55,14 @@ void simulate(benchmark::State& state, Network net) {
     for (int j = 0; j < 10000; ++j) {
       sim.afvt = drive.af[j].data();
       sim.Ag = drive.Ag[j];
-      sink += sim.vtt_sim();
+      if (deferred) {
+        sim.vtt_sim_deferred();
+        sink += sim.previous_output();
+      } else {
+        sink += sim.vtt_sim();
+      }
     }
+    if (deferred) sink += sim.deferred_output();
     sim.vtt_term();
   }
   benchmark::DoNotOptimize(sink);
@@ -109,8 +116,14 @@ BENCHMARK(BM_SimulateLanes)
 void BM_SimulateOneSecond(benchmark::State& state) { simulate(state, Network::SingleChain); }
 void BM_SimulateOneSecondNasal(benchmark::State& state) { simulate(state, Network::NasalBranch); }
 void BM_SimulateOneSecondTrachea(benchmark::State& state) { simulate(state, Network::Trachea); }
+// The single chain with each output sample's summation completed in the next
+// call (vtt_sim_deferred), as the synthesiser drives it.
+void BM_SimulateOneSecondDeferred(benchmark::State& state) {
+  simulate(state, Network::SingleChain, true);
+}
 
 BENCHMARK(BM_SimulateOneSecond)->Arg(17)->Arg(40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimulateOneSecondDeferred)->Arg(17)->Arg(40)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SimulateOneSecondNasal)->Arg(17)->Arg(40)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SimulateOneSecondTrachea)->Arg(17)->Arg(40)->Unit(benchmark::kMillisecond);
 

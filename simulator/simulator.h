@@ -68,6 +68,18 @@ class Simulator {
     afvt = afvt_target;
     return vtt_sim();
   }
+  /// Advances by one output sample as vtt_sim does, but leaves the output
+  /// filter's summation of the new sample (a chain of 51 single-precision
+  /// roundings) pending: it is completed inside the next vtt_sim_deferred,
+  /// beside that call's first step, where its latency is hidden. Afterwards
+  /// previous_output() is the sample of the call before; deferred_output()
+  /// completes and returns this call's sample. The samples are those of vtt_sim.
+  void vtt_sim_deferred();
+  /// The output sample of the vtt_sim_deferred call before the last one.
+  float previous_output() const { return out_prev_; }
+  /// Completes the pending summation; the output sample of the last
+  /// vtt_sim_deferred call.
+  float deferred_output();
   /// Most lanes vtt_sim_lanes advances together.
   static constexpr std::size_t kMaxLanes = 8;
   /// Advances up to kMaxLanes independent simulators (lanes, each with its
@@ -185,6 +197,16 @@ class Simulator {
   int dcur_ = 0;
   mutable bool pending_ = false;
   mutable bool pivots_in_buffer_ = false;
+
+  // Output summation left pending by vtt_sim_deferred: products, terms
+  // done, partial sum, and the sample it completes into.
+  double dterms_[Decimator::q_decim] = {};
+  int dk_ = Decimator::q_decim;
+  float dacc_ = 0.0f;
+  float* dtarget_ = nullptr;
+  float out_prev_ = 0.0f, out_now_ = 0.0f;
+  bool defer_ = false;
+  void complete_output(float* target);
 
   // Noise and output filter; persist across runs.
   RandomGenerator rng_;

@@ -126,6 +126,8 @@ int Simulator::vtt_ini() {
   dcur_ = 0;
   pending_ = false;
   pivots_in_buffer_ = false;
+  dk_ = Decimator::q_decim;
+  out_prev_ = out_now_ = 0.0f;
 
   fric_m_ = -1;
   running_ = true;

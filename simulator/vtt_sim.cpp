@@ -18,6 +18,7 @@ void Simulator::check_step_inputs() const {
 }
 
 float Simulator::vtt_sim() {
+  complete_output(&out_now_);
   check_step_inputs();
   dax();
   float out = 0.0f;
@@ -96,7 +97,49 @@ float Simulator::step(int flag) {
   return decim_.decim(flag, last_s_);
 }
 
+void Simulator::complete_output(float* target) {
+  if (dk_ >= Decimator::q_decim) return;
+  float acc = dacc_;
+  for (int k = dk_; k < Decimator::q_decim; ++k) acc = static_cast<float>(acc + dterms_[k]);
+  dk_ = Decimator::q_decim;
+  *target = acc;
+}
+
+void Simulator::vtt_sim_deferred() {
+  check_step_inputs();
+  if (!can_pipeline()) {
+    complete_output(&out_now_);
+    out_prev_ = out_now_;
+    out_now_ = vtt_sim();
+    return;
+  }
+  // The pending sum (if any) completes during the first step.
+  if (dk_ < Decimator::q_decim)
+    dtarget_ = &out_prev_;
+  else
+    out_prev_ = out_now_;
+  dax();
+  if (k_.deci <= 0) {  // no step: no sample (vtt_sim gives 0)
+    complete_output(&out_prev_);
+    out_now_ = 0.0f;
+    return;
+  }
+  defer_ = true;
+  for (int i = 0; i < k_.deci; ++i) {
+    const int flag = i == k_.deci - 1 ? 1 : 0;
+    step_pipelined(flag);
+    if (tap_ != nullptr) tap_->record(*this, flag);
+  }
+  defer_ = false;
+}
+
+float Simulator::deferred_output() {
+  complete_output(&out_now_);
+  return out_now_;
+}
+
 void Simulator::vtt_term() {
+  complete_output(&out_now_);
   net_.release();
   Dbuf_[0] = {};
   Dbuf_[1] = {};

@@ -261,6 +261,10 @@ void SynthesisRun::prepare() {
   }
 }
 
+bool SynthesisRun::lastSample() const { return state_->memAg0.ended && state_->memAgP.ended; }
+
+void SynthesisRun::setLastTaken(float s) { state_->buffer.back() = s; }
+
 void SynthesisRun::take(float s) {
   State& st = *state_;
   try {

@@ -40,6 +40,11 @@ class SynthesisRun {
   /// Stores the output sample s (dyn/cm²) that the advanced simulator gave;
   /// ends the run after the last sample, at the output limit or an interrupt.
   void take(float s);
+  /// Whether the prepared sample is the call's last (the glottal tracks end).
+  bool lastSample() const;
+  /// Gives the sample taken last its value: a caller that completes the
+  /// output summation one call late takes a placeholder and sets it here.
+  void setLastTaken(float s);
   /// Ends the run as a call that ran out of memory (the network step threw
   /// std::bad_alloc), releasing everything.
   void failOutOfMemory();

@@ -99,9 +99,13 @@ TEST(SimulatorLanes, EveryLaneEqualsItsSingleRun) {
     s.cfg.rad_boundary = c.mask & 2 ? 0 : 1;
     s.cfg.wall_radiation = (c.mask >> 2) & 1;
     if (c.nasal) s.cfg.nasal_tract = 1;
+    if (c.mask & 8) s.cfg.simfrq = s.cfg.smpfrq;  // one step per output sample
   };
   std::vector<area_function> afnt(13, {1.2f, 1.0f});
-  auto run = [&](std::vector<Lane> set, bool together) {
+  // How the set is advanced: one vtt_sim per lane, all lanes in lockstep, or
+  // each lane with its output summation deferred to its next call.
+  enum class Advance { Single, Lanes, Deferred };
+  auto run = [&](std::vector<Lane> set, Advance how) {
     const int n = static_cast<int>(set.size());
     std::vector<Simulator> sims(n);
     std::vector<std::vector<area_function>> af(n);
@@ -120,13 +124,22 @@ TEST(SimulatorLanes, EveryLaneEqualsItsSingleRun) {
         sims[l].Ag = drive::drive_Ag(j + 13 * set[l].shift);
         if (j == 0) sims[l].vtt_ini();
       }
-      if (together) {
+      if (how == Advance::Lanes) {
         Simulator::vtt_sim_lanes(lanes, out);
-      } else {
+      } else if (how == Advance::Single) {
         for (int l = 0; l < n; ++l) out[l] = sims[l].vtt_sim();
+      } else {
+        for (int l = 0; l < n; ++l) {
+          sims[l].vtt_sim_deferred();
+          out[l] = sims[l].previous_output();
+        }
       }
-      for (int l = 0; l < n; ++l) y[l].push_back(std::bit_cast<std::uint32_t>(out[l]));
+      if (how != Advance::Deferred || j > 0)
+        for (int l = 0; l < n; ++l) y[l].push_back(std::bit_cast<std::uint32_t>(out[l]));
     }
+    if (how == Advance::Deferred)
+      for (int l = 0; l < n; ++l)
+        y[l].push_back(std::bit_cast<std::uint32_t>(sims[l].deferred_output()));
     for (int l = 0; l < n; ++l) {  // final network state as bytes
       const auto rows = sims[l].eq_rows();
       const auto* b = reinterpret_cast<const std::uint32_t*>(rows.data());
@@ -138,10 +151,17 @@ TEST(SimulatorLanes, EveryLaneEqualsItsSingleRun) {
   for (int l = 0; l < 8; ++l) same.push_back({17, l, l % 8, false});
   for (int n : {1, 2, 3, 5, 8}) {
     const std::vector<Lane> set(same.begin(), same.begin() + n);
-    EXPECT_EQ(run(set, true), run(set, false)) << n << " lanes";
+    EXPECT_EQ(run(set, Advance::Lanes), run(set, Advance::Single)) << n << " lanes";
   }
   const std::vector<Lane> mixed{{17, 0, 0, false}, {40, 1, 0, false}, {17, 2, 0, true}};
-  EXPECT_EQ(run(mixed, true), run(mixed, false));
+  const auto single = run(mixed, Advance::Single);
+  EXPECT_EQ(run(mixed, Advance::Lanes), single);
+  EXPECT_EQ(run(mixed, Advance::Deferred), single);
+  // One section, and one step per output sample: the pending sum completes
+  // after the section loop, and before the step's own sum is deferred.
+  std::vector<Lane> edge{{1, 3, 0, false}, {17, 4, 8, false}};
+  const auto edgeSingle = run(edge, Advance::Single);
+  EXPECT_EQ(run(edge, Advance::Deferred), edgeSingle);
 
   Simulator a, b;
   std::vector<Simulator*> twice{&a, &a}, idle{&a, &b};

@@ -1,6 +1,7 @@
 // The synthesis driver loop; lengths, VCV and dx layouts are shown through Octave.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -32,10 +33,18 @@ SynthesisOutcome run(QuorvelSession& q, const Score& s) {
 std::vector<std::pair<unsigned, int>> periodStarts(const Score& s) {
   QuorvelSession q;
   std::vector<std::pair<unsigned, int>> starts;
+  std::vector<float> traced;
   q.setTraceObserver([&](const SampleTrace& t) {
     if (t.period != 0) starts.emplace_back(t.j, t.period);
+    traced.push_back(t.s);
   });
   EXPECT_EQ(run(q, s).status, 0);
+  // Observed or not (the loop without an observer completes each sample's
+  // output sum one call late), the samples are the same.
+  QuorvelSession plain;
+  const std::vector<float> samples = run(plain, s).samples;
+  EXPECT_EQ(0, std::memcmp(traced.data(), samples.data(), samples.size() * sizeof(float)));
+  EXPECT_EQ(traced.size(), samples.size());
   return starts;
 }
 
