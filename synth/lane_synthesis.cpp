@@ -19,7 +19,16 @@ struct Lane {
   std::size_t tag = 0;
   std::exception_ptr thrown;  ///< set when its synthesis raised
   float s = 0.0f;             ///< the output sample of this pass, dyn/cm²
+  bool placeholder = false;   ///< the last sample taken awaits its value
 };
+
+/// Gives a lane's placeholder sample its value before its network steps
+/// other than by vtt_sim_deferred.
+void settlePlaceholder(Lane& l) {
+  if (!l.placeholder) return;
+  l.run->setLastTaken(l.run->simulator().deferred_output());
+  l.placeholder = false;
+}
 
 /// Simulators advanced by one call: lanes whose networks share the
 /// overlapped single-chain schedule with the same section count and steps
@@ -66,7 +75,17 @@ void advance(std::vector<Lane>& lanes, const LaneGroup& g) {
   if (g.count == 1) {
     Lane& l = lanes[g.lane[0]];
     try {
-      l.s = l.run->simulator().vtt_sim();
+      Simulator& sim = l.run->simulator();
+      if (l.run->observed()) {
+        l.s = sim.vtt_sim();
+      } else {
+        // Alone, the output summation completes beside the next sample's
+        // first step, as in Synthesizer::synthesize.
+        sim.vtt_sim_deferred();
+        if (l.placeholder) l.run->setLastTaken(sim.previous_output());
+        l.placeholder = !l.run->lastSample();
+        l.s = l.placeholder ? 0.0f : sim.deferred_output();
+      }
     } catch (const std::bad_alloc&) {
       l.run->failOutOfMemory();
     } catch (...) {
@@ -76,7 +95,10 @@ void advance(std::vector<Lane>& lanes, const LaneGroup& g) {
   }
   std::array<Simulator*, kMaxSynthesisLanes> sims{};
   std::array<float, kMaxSynthesisLanes> out{};
-  for (int i = 0; i < g.count; ++i) sims[i] = &lanes[g.lane[i]].run->simulator();
+  for (int i = 0; i < g.count; ++i) {
+    settlePlaceholder(lanes[g.lane[i]]);
+    sims[i] = &lanes[g.lane[i]].run->simulator();
+  }
   try {
     Simulator::vtt_sim_lanes(std::span<Simulator* const>(sims.data(), g.count),
                              std::span<float>(out.data(), g.count));

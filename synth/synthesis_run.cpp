@@ -261,6 +261,8 @@ void SynthesisRun::prepare() {
   }
 }
 
+bool SynthesisRun::observed() const { return static_cast<bool>(synth_.trace_); }
+
 bool SynthesisRun::lastSample() const { return state_->memAg0.ended && state_->memAgP.ended; }
 
 void SynthesisRun::setLastTaken(float s) { state_->buffer.back() = s; }

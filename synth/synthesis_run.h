@@ -40,6 +40,9 @@ class SynthesisRun {
   /// Stores the output sample s (dyn/cm²) that the advanced simulator gave;
   /// ends the run after the last sample, at the output limit or an interrupt.
   void take(float s);
+  /// Whether a trace observer sees each sample as it is taken (then no
+  /// sample may be taken as a placeholder).
+  bool observed() const;
   /// Whether the prepared sample is the call's last (the glottal tracks end).
   bool lastSample() const;
   /// Gives the sample taken last its value: a caller that completes the

@@ -118,7 +118,7 @@ TEST(LaneSynthesis, EveryItemGetsWhatItsSynthesizerGivesAlone) {
   ASSERT_EQ(alone[5].error, kInterruptedError);
   ASSERT_EQ(alone[7].thrown, "observer stop at 2500");
 
-  for (unsigned lanes : {1u, 3u, 8u}) {
+  for (unsigned lanes : {1u, 2u, 3u, 8u}) {
     std::vector<std::unique_ptr<Synthesizer>> synths(items.size());
     std::vector<Seen> together(items.size());
     std::size_t next = 0, ended = 0;
