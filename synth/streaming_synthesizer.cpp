@@ -86,13 +86,22 @@ std::string StreamingSynthesizer::setTargets(const VoiceControls& target) {
 void StreamingSynthesizer::render(std::span<float> out) {
   const VoiceControls from = from_;
   const float n = static_cast<float>(out.size());
-  for (std::size_t k = 0; k < out.size(); ++k) out[k] = tick(from, static_cast<float>(k + 1) / n);
-  if (!out.empty()) from_ = to_;
+  // Each sample's output summation completes beside the next sample's first
+  // network step; the block's last sample is completed at once.
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    tick(from, static_cast<float>(k + 1) / n);
+    if (k > 0) out[k - 1] = sim_.previous_output();
+  }
+  if (!out.empty()) {
+    out[out.size() - 1] = sim_.deferred_output();
+    from_ = to_;
+  }
 }
 
 // One output sample at glide position w (0 = the values the block started
-// from, 1 = the targets): the score path's loop body with these values.
-float StreamingSynthesizer::tick(const VoiceControls& from, float w) {
+// from, 1 = the targets): the score path's loop body with these values; the
+// sample's output summation is left pending (vtt_sim_deferred).
+void StreamingSynthesizer::tick(const VoiceControls& from, float w) {
   const VoiceControls& to = to_;
   const float g0 = std::lerp(from.Ag0_cm2, to.Ag0_cm2, w);
   const float gp = std::lerp(from.AgP_cm2, to.AgP_cm2, w);
@@ -115,7 +124,7 @@ float StreamingSynthesizer::tick(const VoiceControls& from, float w) {
   sim_.set_lung_pressure(std::lerp(from.Psub_cmH2O, to.Psub_cmH2O, w));
   if (j_ == 0) sim_.vtt_ini();
   ++j_;
-  return sim_.vtt_sim();
+  sim_.vtt_sim_deferred();
 }
 
 }  // namespace vt

@@ -72,7 +72,7 @@ class StreamingSynthesizer {
   const Simulator& simulator() const { return sim_; }
 
  private:
-  float tick(const VoiceControls& from, float w);
+  void tick(const VoiceControls& from, float w);
 
   StreamSpec spec_;
   VoiceControls from_, to_;
