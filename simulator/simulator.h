@@ -207,6 +207,7 @@ class Simulator {
   float out_prev_ = 0.0f, out_now_ = 0.0f;
   bool defer_ = false;
   void complete_output(float* target);
+  void advance_output(int terms);  // the pending summation, `terms` further
 
   // Noise and output filter; persist across runs.
   RandomGenerator rng_;

@@ -37,21 +37,26 @@ float Simulator::step(int flag) {
   AirwayNetwork& n = net_;
   const int wall = cfg.wall;
 
-  // Geometry one increment further, fresh elements.
+  // Geometry one increment further, fresh elements. A pending output
+  // summation advances between the pieces of the step, beside their work.
+  advance_output(10);
   n.glottis.af[0].A = nonzero_t(n.glottis.af[0].A + n.glottis.daf[0].A);
   if (cfg.vocal_tract == 1) refresh_af();
+  advance_output(10);
   glottal_elements_.fill(n.glottis.af[0].A, n.glottis.af[0].x, wall, n.glottis.ac.data(), [&] {
     acous_elements_t(k_, wall, kTubeGlottis, 1, n.glottis.af.data(), n.glottis.ac.data());
   });
   if (cfg.vocal_tract == 1) refresh_acoustic_elements();
 
   // Flow law, constriction resistance, noise sources.
+  advance_output(10);
   flow_law();
   if (AirwayBranch* b = constriction_branch()) b->ac[Ac_.index + 1].R = Rc_v_ + Rc_k_;
   if (cfg.noise_source == 1) inject_noise();
 
   // Row coefficients in flow order; the lung resistance joins the first
   // junction once the first branch has written it.
+  advance_output(10);
   for (const AirwayBranch* b : n.layout) {
     eq_elements_t(*b, wall);
     if (b == n.layout.front()) n.eq[1].coef += k_.Rlungs;
@@ -59,6 +64,7 @@ float Simulator::step(int flag) {
 
   // Histories from the last solution and row sources, in flow order; each
   // radiation row after the branch that ends at its opening.
+  advance_output(Decimator::q_decim);
   U1_wall_ = 0.0;
   const bool rad = cfg.rad_boundary == 1;
   for (AirwayBranch* b : n.layout) {
@@ -94,6 +100,13 @@ float Simulator::step(int flag) {
     d += U1_nos_ - U0_nos_;
   }
   last_s_ = static_cast<float>(d * k_.Kr);
+  if (defer_ && flag == 1) {  // the sum waits for the next call (vtt_sim_deferred)
+    decim_.push(last_s_);
+    decim_.terms(dterms_);
+    dk_ = 0;
+    dacc_ = 0.0f;
+    return 0.0f;
+  }
   return decim_.decim(flag, last_s_);
 }
 
@@ -105,14 +118,19 @@ void Simulator::complete_output(float* target) {
   *target = acc;
 }
 
+void Simulator::advance_output(int terms) {
+  int k = dk_;
+  if (k >= Decimator::q_decim) return;
+  float acc = dacc_;
+  const int end = k + terms < Decimator::q_decim ? k + terms : Decimator::q_decim;
+  for (; k < end; ++k) acc = static_cast<float>(acc + dterms_[k]);
+  dk_ = k;
+  dacc_ = acc;
+  if (k == Decimator::q_decim) *dtarget_ = acc;
+}
+
 void Simulator::vtt_sim_deferred() {
   check_step_inputs();
-  if (!can_pipeline()) {
-    complete_output(&out_now_);
-    out_prev_ = out_now_;
-    out_now_ = vtt_sim();
-    return;
-  }
   // The pending sum (if any) completes during the first step.
   if (dk_ < Decimator::q_decim)
     dtarget_ = &out_prev_;
@@ -125,9 +143,13 @@ void Simulator::vtt_sim_deferred() {
     return;
   }
   defer_ = true;
+  const bool fast = can_pipeline();
   for (int i = 0; i < k_.deci; ++i) {
     const int flag = i == k_.deci - 1 ? 1 : 0;
-    step_pipelined(flag);
+    if (fast)
+      step_pipelined(flag);
+    else
+      step(flag);
     if (tap_ != nullptr) tap_->record(*this, flag);
   }
   defer_ = false;

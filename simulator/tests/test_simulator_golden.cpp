@@ -100,6 +100,7 @@ TEST(SimulatorLanes, EveryLaneEqualsItsSingleRun) {
     s.cfg.wall_radiation = (c.mask >> 2) & 1;
     if (c.nasal) s.cfg.nasal_tract = 1;
     if (c.mask & 8) s.cfg.simfrq = s.cfg.smpfrq;  // one step per output sample
+    if (c.mask & 16) s.cfg.subGLTsystem = 1;      // trachea
   };
   std::vector<area_function> afnt(13, {1.2f, 1.0f});
   // How the set is advanced: one vtt_sim per lane, all lanes in lockstep, or
@@ -159,7 +160,7 @@ TEST(SimulatorLanes, EveryLaneEqualsItsSingleRun) {
   EXPECT_EQ(run(mixed, Advance::Deferred), single);
   // One section, and one step per output sample: the pending sum completes
   // after the section loop, and before the step's own sum is deferred.
-  std::vector<Lane> edge{{1, 3, 0, false}, {17, 4, 8, false}};
+  std::vector<Lane> edge{{1, 3, 0, false}, {17, 4, 8, false}, {17, 5, 16, false}, {17, 6, 8, true}};
   const auto edgeSingle = run(edge, Advance::Single);
   EXPECT_EQ(run(edge, Advance::Deferred), edgeSingle);
 
