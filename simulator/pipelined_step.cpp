@@ -1,6 +1,6 @@
-// Simulation step of the single chain (glottis and moving vocal tract, no
-// trachea, no nasal branch), scheduled for speed with exactly the arithmetic
-// of the plain step:
+// Simulation step of the single chain (glottis and moving vocal tract, with
+// or without the trachea below the glottis, no nasal branch), scheduled for
+// speed with exactly the arithmetic of the plain step:
 //
 // The back substitution of a step is one long dependent chain of divisions.
 // Only the lip flow (row n3) is needed for the output sample, so the step
@@ -28,7 +28,7 @@
 namespace vt {
 
 bool Simulator::can_pipeline() const {
-  return allow_pipeline && !net_.has_nasal() && !net_.has_trachea() && cfg.vocal_tract == 1;
+  return allow_pipeline && !net_.has_nasal() && cfg.vocal_tract == 1;
 }
 
 void Simulator::finish_pending() const {
@@ -63,6 +63,9 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     td_linear_equation* r;
     td_acoustic_elements* e;
     td_acoustic_elements* g;
+    td_acoustic_elements* t;  // trachea elements (T + 1 records), fixed during a run
+    int T;                    // trachea sections (0: none)
+    int o;                    // rows of the trachea below the glottis, 2T
     const area_function* af;
     SectionElementKey* keys;
     const double* Dp;  // pivots of the pending solution
@@ -92,6 +95,9 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     L.r = s.net_.eq.data();
     L.e = s.net_.main.ac.data();
     L.g = s.net_.glottis.ac.data();
+    L.t = s.net_.trachea.ac.data();
+    L.T = s.net_.has_trachea() ? s.net_.trachea.sections() : 0;
+    L.o = 2 * L.T;
     L.af = s.net_.main.af.data();
     L.keys = s.section_keys_.data();
     L.Dp = s.Dbuf_[s.dcur_].data();
@@ -176,15 +182,29 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     dsum(L, 3);
     if (s.cfg.noise_source == 1) s.inject_noise();
 
-    r[1].coef = law::junction_coef(g[0]);
-    r[1].coef += s.k_.Rlungs;
-    r[2].coef = law::section_coef(g[1], L.walls);
-    r[3].coef = law::junction_coef(g[1]);
+    // Trachea rows (yielding walls), then the glottis, whose inlet junction
+    // joins the trachea's outlet.
+    const int o = L.o;
+    if (L.T > 0) {
+      const td_acoustic_elements* t = L.t;
+      r[1].coef = law::junction_coef(t[0]);
+      for (int k = 1; k <= L.T; ++k) {
+        r[2 * k].coef = law::section_coef(t[k], true);
+        r[2 * k + 1].coef = law::junction_coef(t[k]);
+      }
+      r[1].coef += s.k_.Rlungs;
+      r[1 + o].coef += law::junction_coef(g[0]);
+    } else {
+      r[1].coef = law::junction_coef(g[0]);
+      r[1].coef += s.k_.Rlungs;
+    }
+    r[2 + o].coef = law::section_coef(g[1], L.walls);
+    r[3 + o].coef = law::junction_coef(g[1]);
     D[0] = r[0].elimCoef;
     D[1] = r[1].coef;
-    D[2] = D[1] * r[2].coef + D[0];
-    L.D2 = D[1];
-    L.D1 = D[2];
+    for (int i = 2; i <= 2 + o; ++i) D[i] = D[i - 1] * r[i].coef + D[i - 2];
+    L.D2 = D[1 + o];
+    L.D1 = D[2 + o];
   }
 
   // Vocal-tract elements, coefficients and pivots upwards, beside the pending
@@ -226,8 +246,8 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
       L.prev = h;
       td_linear_equation* r = L.r;
       double* D = L.D;
-      const int j = 3 + 2 * q;  // junction q; section q is row j + 1
-      double cj = R + Lh;       // junction_coef
+      const int j = 3 + L.o + 2 * q;  // junction q; section q is row j + 1
+      double cj = R + Lh;             // junction_coef
       if (q == 0) cj = r[j].coef + cj;
       const double cs = L.walls ? C + Y : C;  // section_coef
       r[j].coef = cj;
@@ -265,24 +285,42 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     td_acoustic_elements* e = L.e;
     const double* D = L.D;
     L.U1_wall = 0.0;
-    g[0].srcL = law::trapezoid(g[0].L, r[1].val, g[0].srcL);
-    const double P = r[2].val;
+    const int o = L.o;
+    if (L.T > 0) {  // trachea histories (walls always yield; not radiated), then row sources
+      td_acoustic_elements* t = L.t;
+      t[0].srcL = law::trapezoid(t[0].L, r[1].val, t[0].srcL);
+      for (int k = 1; k <= L.T; ++k) {
+        const double P = r[2 * k].val;
+        t[k].srcC = law::trapezoid(t[k].C, P, t[k].srcC);
+        law::wall_history(t[k], P);
+        t[k].srcL = law::trapezoid(t[k].L, r[2 * k + 1].val, t[k].srcL);
+      }
+      r[1].src = law::junction_src(t[0]);
+      for (int k = 1; k <= L.T; ++k) {
+        r[2 * k].src = law::section_src(t[k], true);
+        r[2 * k + 1].src = law::junction_src(t[k]);
+      }
+    }
+    g[0].srcL = law::trapezoid(g[0].L, r[1 + o].val, g[0].srcL);
+    const double P = r[2 + o].val;
     g[1].srcC = law::trapezoid(g[1].C, P, g[1].srcC);
     if (L.walls) law::wall_history(g[1], P);
-    g[1].srcL = law::trapezoid(g[1].L, r[3].val, g[1].srcL);
-    r[1].src = law::junction_src(g[0]);
-    r[2].src = law::section_src(g[1], L.walls);
-    r[3].src = law::junction_src(g[1]);
-    e[0].srcL = law::trapezoid(e[0].L, r[3].val, e[0].srcL);
-    r[3].src += law::junction_src(e[0]);
+    g[1].srcL = law::trapezoid(g[1].L, r[3 + o].val, g[1].srcL);
+    if (L.T > 0)
+      r[1 + o].src += law::junction_src(g[0]);
+    else
+      r[1].src = law::junction_src(g[0]);
+    r[2 + o].src = law::section_src(g[1], L.walls);
+    r[3 + o].src = law::junction_src(g[1]);
+    e[0].srcL = law::trapezoid(e[0].L, r[3 + o].val, e[0].srcL);
+    r[3 + o].src += law::junction_src(e[0]);
     r[1].elimSrc = r[0].elimSrc + r[1].src;
-    r[2].elimSrc = D[1] * r[2].src + r[1].elimSrc;
-    r[3].elimSrc = D[2] * r[3].src + r[2].elimSrc;
-    L.elim = r[3].elimSrc;
+    for (int i = 2; i <= 3 + o; ++i) r[i].elimSrc = D[i - 1] * r[i].src + r[i - 1].elimSrc;
+    L.elim = r[3 + o].elimSrc;
   }
   for (int k = 1; k <= nv; ++k) {
-    const int s = 2 * k + 2;  // section k-1; its outlet junction is s + 1
     for (Lane& L : lanes) {
+      const int s = 2 * k + 2 + L.o;  // section k-1; its outlet junction is s + 1
       td_linear_equation* r = L.r;
       const double* D = L.D;
       td_acoustic_elements& el = L.e[k];
@@ -362,7 +400,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
 // output sample.
 bool Simulator::lockstep_compatible(const Simulator& a, const Simulator& b) {
   return a.can_pipeline() && b.can_pipeline() && a.net_.main.sections() == b.net_.main.sections() &&
-         a.k_.deci == b.k_.deci;
+         a.net_.trachea.sections() == b.net_.trachea.sections() && a.k_.deci == b.k_.deci;
 }
 
 void Simulator::vtt_sim_lanes(std::span<Simulator* const> lanes, std::span<float> out) {

@@ -45,11 +45,14 @@ TEST(SimulatorGolden, GatewayConfigurationAndEveryBranch) {
 }
 
 // Samples and network state bit for bit under every switch of the single
-// chain, also when the schedule changes in the middle of a run and while the
-// tract holds still (sections keep their elements).
+// chain (with and without the trachea), also when the schedule changes in the middle of a run and
+// while the tract holds still (sections keep their elements).
 TEST(SimulatorSchedule, OverlappedStepMatchesThePlainStep) {
   std::vector<std::pair<int, int>> cases{{1, 0}, {2, 0}, {40, 0}};  // {nvt, switch mask}
   for (int mask = 0; mask < 32; ++mask) cases.push_back({11, mask});
+  for (int mask : {0, 1, 6, 8, 17}) cases.push_back({11, mask | 32});  // with the trachea
+  cases.push_back({1, 32});
+  cases.push_back({40, 32});
   for (const auto& [nvt, mask] : cases) {
     Simulator sims[2];  // overlapped, plain
     std::vector<area_function> af;
@@ -69,6 +72,7 @@ TEST(SimulatorSchedule, OverlappedStepMatchesThePlainStep) {
           s.cfg.wall_radiation = (mask >> 2) & 1;
           s.cfg.dynamic_term = (mask >> 3) & 1;
           s.cfg.noise_source = (mask >> 4) & 1 ? 0 : 1;
+          s.cfg.subGLTsystem = (mask >> 5) & 1;
           s.cfg.noiseAmp = 1e-5f;
           s.vtt_ini();
         }
