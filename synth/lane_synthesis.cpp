@@ -37,14 +37,13 @@ struct LaneGroup {
   int count = 0;
   std::array<int, kMaxSynthesisLanes> lane{};  ///< indices into the lanes under way
   bool lockstep = false;                       ///< false: one lane whose network steps alone
-  int sections = 0, deci = 0;
+  int sections = 0, trachea = 0, deci = 0;     ///< main-branch and trachea sections
 };
 
 /// True when the running network can step in lockstep with others of the
-/// same section count and steps per output sample.
+/// same section counts (vocal tract, trachea) and steps per output sample.
 bool steppable_together(const Simulator& sim) {
-  return sim.allow_pipeline && sim.cfg.vocal_tract == 1 && !sim.network().has_nasal() &&
-         !sim.network().has_trachea();
+  return sim.allow_pipeline && sim.cfg.vocal_tract == 1 && !sim.network().has_nasal();
 }
 
 void groupLanes(const std::vector<Lane>& lanes, std::vector<LaneGroup>& groups) {
@@ -53,17 +52,20 @@ void groupLanes(const std::vector<Lane>& lanes, std::vector<LaneGroup>& groups) 
     Simulator& sim = lanes[k].run->simulator();
     const bool together = steppable_together(sim);
     const int sections = sim.network().main.sections();
+    const int trachea = sim.network().trachea.sections();
     const int deci = sim.constants().deci;
     LaneGroup* joined = nullptr;
     if (together) {
       for (LaneGroup& g : groups)
-        if (g.lockstep && g.sections == sections && g.deci == deci) joined = &g;
+        if (g.lockstep && g.sections == sections && g.trachea == trachea && g.deci == deci)
+          joined = &g;
     }
     if (joined == nullptr) {
       groups.emplace_back();
       joined = &groups.back();
       joined->lockstep = together;
       joined->sections = sections;
+      joined->trachea = trachea;
       joined->deci = deci;
     }
     joined->lane[joined->count++] = k;

@@ -100,6 +100,10 @@ TEST(LaneSynthesis, EveryItemGetsWhatItsSynthesizerGivesAlone) {
   items.back().outputLimit = 4000;
   items.push_back({"observer throws", asa(0.7)});
   items.back().throwAtSample = 2500;
+  items.push_back({"trachea", asa(0.9)});
+  items.back().rq.options.subGLTsystem = true;
+  items.push_back({"trachea, shorter", asa(0.6)});
+  items.back().rq.options.subGLTsystem = true;
   items.push_back({"four steps per sample", asa(0.5)});
   items.back().rq.options.oversampling = 4;
   items.push_back({"asa again", asa(1.0)});
