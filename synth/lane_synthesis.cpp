@@ -19,16 +19,7 @@ struct Lane {
   std::size_t tag = 0;
   std::exception_ptr thrown;  ///< set when its synthesis raised
   float s = 0.0f;             ///< the output sample of this pass, dyn/cm²
-  bool placeholder = false;   ///< the last sample taken awaits its value
 };
-
-/// Gives a lane's placeholder sample its value before its network steps
-/// other than by vtt_sim_deferred.
-void settlePlaceholder(Lane& l) {
-  if (!l.placeholder) return;
-  l.run->setLastTaken(l.run->simulator().deferred_output());
-  l.placeholder = false;
-}
 
 /// Simulators advanced by one call: lanes whose networks share the
 /// overlapped single-chain schedule with the same section count and steps
@@ -77,17 +68,7 @@ void advance(std::vector<Lane>& lanes, const LaneGroup& g) {
   if (g.count == 1) {
     Lane& l = lanes[g.lane[0]];
     try {
-      Simulator& sim = l.run->simulator();
-      if (l.run->observed()) {
-        l.s = sim.vtt_sim();
-      } else {
-        // Alone, the output summation completes beside the next sample's
-        // first step, as in Synthesizer::synthesize.
-        sim.vtt_sim_deferred();
-        if (l.placeholder) l.run->setLastTaken(sim.previous_output());
-        l.placeholder = !l.run->lastSample();
-        l.s = l.placeholder ? 0.0f : sim.deferred_output();
-      }
+      l.s = l.run->advanceAlone();
     } catch (const std::bad_alloc&) {
       l.run->failOutOfMemory();
     } catch (...) {
@@ -98,7 +79,7 @@ void advance(std::vector<Lane>& lanes, const LaneGroup& g) {
   std::array<Simulator*, kMaxSynthesisLanes> sims{};
   std::array<float, kMaxSynthesisLanes> out{};
   for (int i = 0; i < g.count; ++i) {
-    settlePlaceholder(lanes[g.lane[i]]);
+    lanes[g.lane[i]].run->settle();
     sims[i] = &lanes[g.lane[i]].run->simulator();
   }
   try {

@@ -261,11 +261,19 @@ void SynthesisRun::prepare() {
   }
 }
 
-bool SynthesisRun::observed() const { return static_cast<bool>(synth_.trace_); }
+float SynthesisRun::advanceAlone() {
+  if (synth_.trace_) return sim_.vtt_sim();  // the observer sees each sample as it is taken
+  sim_.vtt_sim_deferred();
+  if (placeholder_) state_->buffer.back() = sim_.previous_output();
+  placeholder_ = !(state_->memAg0.ended && state_->memAgP.ended);
+  return placeholder_ ? 0.0f : sim_.deferred_output();
+}
 
-bool SynthesisRun::lastSample() const { return state_->memAg0.ended && state_->memAgP.ended; }
-
-void SynthesisRun::setLastTaken(float s) { state_->buffer.back() = s; }
+void SynthesisRun::settle() {
+  if (!placeholder_) return;
+  state_->buffer.back() = sim_.deferred_output();
+  placeholder_ = false;
+}
 
 void SynthesisRun::take(float s) {
   State& st = *state_;

@@ -40,14 +40,15 @@ class SynthesisRun {
   /// Stores the output sample s (dyn/cm²) that the advanced simulator gave;
   /// ends the run after the last sample, at the output limit or an interrupt.
   void take(float s);
-  /// Whether a trace observer sees each sample as it is taken (then no
-  /// sample may be taken as a placeholder).
-  bool observed() const;
-  /// Whether the prepared sample is the call's last (the glottal tracks end).
-  bool lastSample() const;
-  /// Gives the sample taken last its value: a caller that completes the
-  /// output summation one call late takes a placeholder and sets it here.
-  void setLastTaken(float s);
+  /// Advances the simulator alone by one output sample and returns the
+  /// sample to take. Without a trace observer the sample's output summation
+  /// is completed beside the next sample's first step: a placeholder is
+  /// returned and the sample taken before gets its value here; the call's
+  /// last sample is completed at once. The samples are those of vtt_sim.
+  float advanceAlone();
+  /// Gives the sample taken last its value before the simulator is advanced
+  /// other than by advanceAlone (in lockstep with others).
+  void settle();
   /// Ends the run as a call that ran out of memory (the network step threw
   /// std::bad_alloc), releasing everything.
   void failOutOfMemory();
@@ -62,6 +63,7 @@ class SynthesisRun {
   Synthesizer& synth_;
   Simulator& sim_;
   std::unique_ptr<State> state_;
+  bool placeholder_ = false;  ///< the sample taken last awaits its value
   SynthesisResult result_;
 };
 

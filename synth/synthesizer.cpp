@@ -36,35 +36,13 @@ std::size_t outputLength(const SynthesisRequest& rq) {
 
 SynthesisResult Synthesizer::synthesize(const SynthesisRequest& request) {
   SynthesisRun run(*this, request);
-  if (!trace_) {
-    // One output sample per pass, each sample's output summation completed
-    // beside the next sample's first network step: the sample is taken as a
-    // placeholder and given its value one pass later (the last at once).
-    bool placeholder = false;
-    while (!run.finished()) {
-      run.prepare();
-      if (run.finished()) break;  // out of memory while preparing
-      try {
-        sim_.vtt_sim_deferred();
-      } catch (const std::bad_alloc&) {
-        run.failOutOfMemory();
-        break;
-      }
-      if (placeholder) run.setLastTaken(sim_.previous_output());
-      const bool last = run.lastSample();
-      run.take(last ? sim_.deferred_output() : 0.0f);
-      placeholder = !last;
-    }
-    return run.takeResult();
-  }
-  // With a trace observer, which sees each sample as it is taken: one output
-  // sample per pass.
+  // One output sample per pass.
   while (!run.finished()) {
     run.prepare();
     if (run.finished()) break;  // out of memory while preparing
     float s;
     try {
-      s = sim_.vtt_sim();
+      s = run.advanceAlone();
     } catch (const std::bad_alloc&) {
       run.failOutOfMemory();
       break;
