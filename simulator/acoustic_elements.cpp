@@ -17,13 +17,12 @@ void add_extra_loss(int count, td_acoustic_elements* e) {
   e[count].R += 0.05;
 }
 
-// Wall branches of a chain: the trachea's always yield (trachea constants),
-// the others only with `wall` 1; rigid walls get Yw = 0 and keep Rw, Lw, Cw.
-void chain_walls(const SimConstants& k, int wall, int type, int count, const area_function* s,
+// Wall branches of the glottis or the nasal tract proper: yielding only with
+// `wall` 1; rigid walls get Yw = 0 and keep Rw, Lw, Cw. (Tube chains form
+// theirs with their elements, tube_chain.)
+void chain_walls(const SimConstants& k, int wall, int count, const area_function* s,
                  td_acoustic_elements* e) {
-  if (type == kTubeTrachea) {
-    for (int i = 0; i < count; ++i) law::wall_branch(k.Rt, k.Lt, k.Ct, s[i].A, s[i].x, e[i + 1]);
-  } else if (wall == 1) {
+  if (wall == 1) {
     for (int i = 0; i < count; ++i) law::wall_branch(k.Rw, k.Lw, k.Cw, s[i].A, s[i].x, e[i + 1]);
   } else {
     for (int i = 0; i < count; ++i) e[i + 1].Yw = 0.0;
@@ -82,7 +81,7 @@ void acous_elements_t(const SimConstants& k, int wall, int type, int count,
                       const area_function* sections, td_acoustic_elements* elements) {
   if (type == kTubeGlottis) {
     series_branch(k, true, count, sections, elements, -1);
-    chain_walls(k, wall, type, count, sections, elements);
+    chain_walls(k, wall, count, sections, elements);
     return;
   }
   if (type == kTubeTrachea)
@@ -101,7 +100,7 @@ void NTacous_elements_t(const SimConstants& k, const SimConfig& cfg, int count,
   // The sinus attachment (section s-1) carries no tube elements.
   series_branch(k, false, count, sections, elements, sinus ? s - 1 : -1);
   add_extra_loss(count, elements);
-  chain_walls(k, cfg.wall, kTubeNasal, count, sections, elements);
+  chain_walls(k, cfg.wall, count, sections, elements);
 
   if (sinus) {
     // Helmholtz resonator: neck resistance and mass, cavity compliance.

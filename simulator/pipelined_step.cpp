@@ -81,9 +81,6 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     // Element constants, held here so that no element store can alias them.
     double K, La, Ca, Rw, Lw, Cw;
     double U1_wall;  // wall flows of this step, summed in section order, cm³/s
-    // Output summation of the last sample still pending (vtt_sim_deferred).
-    int dk;
-    float dacc;
   };
   Lane lanes[N];
   const int nv = sims[0]->net_.main.sections();  // equal in every lane
@@ -104,8 +101,6 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     L.D = s.Dbuf_[s.dcur_ ^ 1].data();
     L.b = s.pending_ ? n3 - 1 : 0;
     L.walls = s.cfg.wall == 1;
-    L.dk = s.dk_;
-    L.dacc = s.dacc_;
     L.prev = {0.0, 0.0};
     L.K = s.k_.K_viscous_const;
     L.La = s.k_.La;
@@ -116,7 +111,8 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
   }
   // The pending back substitution advances a few rows at a time between the
   // pieces of this step that do not depend on it, so that its divisions
-  // overlap with them.
+  // overlap with them; so does an output summation left pending by the last
+  // call (vtt_sim_deferred), whose last term stores the finished sample.
   // Each chain (back substitution, pivots, source elimination) carries its
   // last value in a register rather than through the row it was stored in.
   for (Lane& L : lanes)
@@ -141,20 +137,6 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     L.b = b;
   };
 
-  // The pending output summation advances a few terms at a time beside the
-  // same pieces; its last term stores the finished sample.
-  auto dsum = [](Lane& L, int terms) {
-    int k = L.dk;
-    if (k >= Decimator::q_decim) return;
-    const double* t = L.s->dterms_;
-    float a = L.dacc;
-    const int end = k + terms < Decimator::q_decim ? k + terms : Decimator::q_decim;
-    for (; k < end; ++k) a = static_cast<float>(a + t[k]);
-    L.dk = k;
-    L.dacc = a;
-    if (k == Decimator::q_decim) *L.s->dtarget_ = a;
-  };
-
   // Geometry one increment further, constriction, glottis, flow law, noise;
   // glottal rows and their pivots.
   for (Lane& L : lanes) {
@@ -164,22 +146,22 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     td_acoustic_elements* g = L.g;
     double* D = L.D;
     back(L, 2);
-    dsum(L, 3);
+    L.s->advance_output(3);
     area_function& glottis = n.glottis.af[0];
     glottis.A = nonzero_t(glottis.A + n.glottis.daf[0].A);
     s.refresh_af();
     back(L, 4);
-    dsum(L, 3);
+    L.s->advance_output(3);
     s.glottal_elements_.fill(glottis.A, glottis.x, s.cfg.wall, g, [&] {
       acous_elements_t(s.k_, s.cfg.wall, kTubeGlottis, 1, &glottis, g);
     });
     back(L, 2);
-    dsum(L, 3);
+    L.s->advance_output(3);
     s.flow_law();
     L.over = s.Ac_.region == 2 ? s.Ac_.index + 1 : -1;
     L.Rc = s.Rc_v_ + s.Rc_k_;
     back(L, 4);
-    dsum(L, 3);
+    L.s->advance_output(3);
     if (s.cfg.noise_source == 1) s.inject_noise();
 
     // Trachea rows (yielding walls), then the glottis, whose inlet junction
@@ -212,7 +194,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
   for (int q = 0; q < nv; ++q) {
     for (Lane& L : lanes) {
       back(L, 2);
-      dsum(L, 2);
+      L.s->advance_output(2);
       const float A = L.af[q].A;
       const float x = L.af[q].x;
       td_acoustic_elements& eq0 = L.e[q];
@@ -273,8 +255,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     r[n4].coef = s.net_.lips.coef();
     D[n4] = D[n3] * r[n4].coef + D[n2];
     back(L, L.b);
-    dsum(L, Decimator::q_decim);
-    L.s->dk_ = L.dk;
+    L.s->advance_output(Decimator::q_decim);
   }
 
   // Histories from the completed previous solution, row sources, and the

@@ -207,7 +207,18 @@ class Simulator {
   float out_prev_ = 0.0f, out_now_ = 0.0f;
   bool defer_ = false;
   void complete_output(float* target);
-  void advance_output(int terms);  // the pending summation, `terms` further
+  float sample_steps();
+  // The pending summation `terms` further; its last term stores the sample.
+  void advance_output(int terms) {
+    int k = dk_;
+    if (k >= Decimator::q_decim) return;
+    float acc = dacc_;
+    const int end = k + terms < Decimator::q_decim ? k + terms : Decimator::q_decim;
+    for (; k < end; ++k) acc = static_cast<float>(acc + dterms_[k]);
+    dk_ = k;
+    dacc_ = acc;
+    if (k == Decimator::q_decim) *dtarget_ = acc;
+  }
 
   // Noise and output filter; persist across runs.
   RandomGenerator rng_;

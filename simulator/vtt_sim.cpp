@@ -21,6 +21,12 @@ float Simulator::vtt_sim() {
   complete_output(&out_now_);
   check_step_inputs();
   dax();
+  return sample_steps();
+}
+
+// The steps of one output sample after the geometry increments; returns the
+// output sample (0 when it is left pending).
+float Simulator::sample_steps() {
   float out = 0.0f;
   const bool fast = can_pipeline();
   for (int i = 0; i < k_.deci; ++i) {
@@ -112,21 +118,8 @@ float Simulator::step(int flag) {
 
 void Simulator::complete_output(float* target) {
   if (dk_ >= Decimator::q_decim) return;
-  float acc = dacc_;
-  for (int k = dk_; k < Decimator::q_decim; ++k) acc = static_cast<float>(acc + dterms_[k]);
-  dk_ = Decimator::q_decim;
-  *target = acc;
-}
-
-void Simulator::advance_output(int terms) {
-  int k = dk_;
-  if (k >= Decimator::q_decim) return;
-  float acc = dacc_;
-  const int end = k + terms < Decimator::q_decim ? k + terms : Decimator::q_decim;
-  for (; k < end; ++k) acc = static_cast<float>(acc + dterms_[k]);
-  dk_ = k;
-  dacc_ = acc;
-  if (k == Decimator::q_decim) *dtarget_ = acc;
+  dtarget_ = target;
+  advance_output(Decimator::q_decim);
 }
 
 void Simulator::vtt_sim_deferred() {
@@ -137,22 +130,15 @@ void Simulator::vtt_sim_deferred() {
   else
     out_prev_ = out_now_;
   dax();
-  if (k_.deci <= 0) {  // no step: no sample (vtt_sim gives 0)
-    complete_output(&out_prev_);
-    out_now_ = 0.0f;
-    return;
-  }
-  defer_ = true;
-  const bool fast = can_pipeline();
-  for (int i = 0; i < k_.deci; ++i) {
-    const int flag = i == k_.deci - 1 ? 1 : 0;
-    if (fast)
-      step_pipelined(flag);
-    else
-      step(flag);
-    if (tap_ != nullptr) tap_->record(*this, flag);
-  }
-  defer_ = false;
+  // The steps leave their sum pending; a step that throws (a signal tap out
+  // of memory) leaves plain vtt_sim calls undeferred all the same.
+  struct Deferring {
+    bool& on;
+    explicit Deferring(bool& flag) : on(flag) { on = true; }
+    ~Deferring() { on = false; }
+  } deferring(defer_);
+  out_now_ = sample_steps();                      // 0 (pending), as vtt_sim's 0 without a step
+  if (k_.deci <= 0) complete_output(&out_prev_);  // no step ran: the sum before is still pending
 }
 
 float Simulator::deferred_output() {
