@@ -165,26 +165,38 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     if (s.cfg.noise_source == 1) s.inject_noise();
 
     // Trachea rows (yielding walls), then the glottis, whose inlet junction
-    // joins the trachea's outlet.
+    // joins the trachea's outlet. The trachea's elements are fixed during a
+    // run, and so are its rows below that junction and their pivots: they
+    // are formed in the first two steps, once in each pivot buffer.
     const int o = L.o;
+    int i0;  // first row whose pivot this step forms
     if (L.T > 0) {
       const td_acoustic_elements* t = L.t;
-      r[1].coef = law::junction_coef(t[0]);
-      for (int k = 1; k <= L.T; ++k) {
-        r[2 * k].coef = law::section_coef(t[k], true);
-        r[2 * k + 1].coef = law::junction_coef(t[k]);
+      if (s.trachea_pivot_buffers_ < 2) {
+        r[1].coef = law::junction_coef(t[0]);
+        for (int k = 1; k < L.T; ++k) {
+          r[2 * k].coef = law::section_coef(t[k], true);
+          r[2 * k + 1].coef = law::junction_coef(t[k]);
+        }
+        r[o].coef = law::section_coef(t[L.T], true);
+        r[1].coef += s.k_.Rlungs;
+        D[0] = r[0].elimCoef;
+        D[1] = r[1].coef;
+        for (int i = 2; i <= o; ++i) D[i] = D[i - 1] * r[i].coef + D[i - 2];
+        ++s.trachea_pivot_buffers_;
       }
-      r[1].coef += s.k_.Rlungs;
-      r[1 + o].coef += law::junction_coef(g[0]);
+      r[1 + o].coef = law::junction_coef(t[L.T]) + law::junction_coef(g[0]);
+      i0 = 1 + o;
     } else {
       r[1].coef = law::junction_coef(g[0]);
       r[1].coef += s.k_.Rlungs;
+      D[0] = r[0].elimCoef;
+      D[1] = r[1].coef;
+      i0 = 2;
     }
     r[2 + o].coef = law::section_coef(g[1], L.walls);
     r[3 + o].coef = law::junction_coef(g[1]);
-    D[0] = r[0].elimCoef;
-    D[1] = r[1].coef;
-    for (int i = 2; i <= 2 + o; ++i) D[i] = D[i - 1] * r[i].coef + D[i - 2];
+    for (int i = i0; i <= 2 + o; ++i) D[i] = D[i - 1] * r[i].coef + D[i - 2];
     L.D2 = D[1 + o];
     L.D1 = D[2 + o];
   }

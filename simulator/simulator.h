@@ -197,6 +197,7 @@ class Simulator {
   int dcur_ = 0;
   mutable bool pending_ = false;
   mutable bool pivots_in_buffer_ = false;
+  int trachea_pivot_buffers_ = 0;  // pivot buffers holding the trachea's fixed pivots
 
   // Output summation left pending by vtt_sim_deferred: products, terms
   // done, partial sum, and the sample it completes into.

@@ -126,6 +126,7 @@ int Simulator::vtt_ini() {
   dcur_ = 0;
   pending_ = false;
   pivots_in_buffer_ = false;
+  trachea_pivot_buffers_ = 0;
   dk_ = Decimator::q_decim;
   out_prev_ = out_now_ = 0.0f;
 
