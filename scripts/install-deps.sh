@@ -10,8 +10,9 @@ pkgs=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       pybind11-dev python3-dev python3-numpy python3-pytest python3-venv python3-pip
       python3-setuptools python3-wheel python3-matplotlib python3-distributed python3-tqdm
       dpkg-dev file libssl-dev)
-# Octave's pictures without a display: the gnuplot toolkit and the font it renders with.
-pkgs+=(gnuplot-nox fonts-freefont-otf)
+# Octave's pictures without a display: the gnuplot toolkit, the font it renders with and
+# Ghostscript, through which Octave's print writes PNG files.
+pkgs+=(gnuplot-nox fonts-freefont-otf ghostscript)
 # The page's WebAssembly build and its headless-browser test.
 pkgs+=(emscripten chromium chromium-driver python3-selenium)
 missing=()

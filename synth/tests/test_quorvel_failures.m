@@ -19,8 +19,9 @@ b = quorvel_short_args(999);
 [~, msg, id] = quorvel_call_text(1, b{:}, 2^31);
 assert(strcmp(id, 'quorvel:arguments') && any(strfind(msg, 'The output would hold')), msg);
 
-% Ctrl-C stops a long synthesis (200 s of speech) with an error; the next call works.
-c = quorvel_short_args(200000);
+% Ctrl-C stops a long synthesis (1000 s of speech, several seconds of work even on
+% a fast machine) with an error; the next call works.
+c = quorvel_short_args(1000000);
 system(sprintf('(sleep 1; kill -INT %d) &', getpid()));
 [~, msg, id] = quorvel_call_text(1, c{:});
 assert(strcmp(id, 'quorvel:interrupted') && any(strfind(msg, 'Ctrl-C')), [id ': ' msg]);
