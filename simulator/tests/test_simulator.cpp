@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "simulator/area_update.h"
 #include "simulator/reference_drive.h"
 #include "simulator/simulator.h"
 
@@ -107,6 +108,36 @@ TEST(SimulatorStep, NoiseSourceAndConstrictionStayInsideTheTract) {
   for (float v : run_held(s, std::vector<area_function>(17, {150.0f, 1.0f}), 0.1f, 50))
     ASSERT_TRUE(std::isfinite(v));
   EXPECT_LT(s.Ac().index, 17);
+}
+
+// The constriction found in each step is the narrowest section of the
+// search over the current areas (last of equal minima, nothing above 100 cm²,
+// the last one kept while nothing qualifies), as the tract passes through
+// ties, exactly 100 cm², wider tubes and closures.
+TEST(SimulatorStep, ConstrictionIsTheLastNarrowestSectionInEveryStep) {
+  Simulator s;
+  gateway_config(s.cfg, 9);
+  s.cfg.noise_source = 0;
+  std::vector<area_function> tie(9, {2.0f, 1.0f}), wide(9, {150.0f, 1.0f}), hundred = wide,
+                                                                            closed(9, {0.0f, 1.2f});
+  tie[2].A = tie[6].A = 0.5f;
+  hundred[4].A = 100.0f;
+  closed[8].A = 4.0f;
+  s.afvt = tie.data();
+  s.Ag = 0.1f;
+  s.vtt_ini();
+  constriction ref = s.Ac();
+  int checked = 0;
+  for (const auto* target : {&tie, &wide, &hundred, &wide, &closed, &tie}) {
+    for (int n = 0; n < 40; ++n, ++checked) {
+      s.vtt_sim(0.1f, target->data());
+      narrowest_section(s.af_sections().data(), 9, ref);
+      ASSERT_EQ(s.Ac().index, ref.index) << "sample " << checked;
+      ASSERT_EQ(s.Ac().A, ref.A) << "sample " << checked;
+      ASSERT_EQ(s.Ac().x, ref.x) << "sample " << checked;
+    }
+  }
+  s.vtt_term();
 }
 
 // Each run starts the network, flows and output filter from rest (with the
