@@ -56,36 +56,37 @@ void Simulator::copy_initial_af_t() {
 namespace {
 
 // Increments of a moving branch; with the dynamic term, each section's volume
-// change per step (times smpfrq) becomes its shunt flow source, cm³/s.
+// change per step (times smpfrq) becomes its shunt flow source, cm³/s. The
+// increments run two sections (four floats) per instruction, the floor of
+// nonzero_t as max(v, 0.001f) (see branch_step).
 void branch_increments(const area_function* target, const area_function* cur, int count, float D,
                        bool dynamic, float smpfrq, area_function* inc,
                        td_acoustic_elements* elements) {
-  for (int i = 0; i < count; ++i) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128 floor = _mm_set1_ps(0.001f);
+  const __m128 steps = _mm_set1_ps(D);
+  for (; i + 2 <= count; i += 2) {
+    const __m128 t = _mm_max_ps(_mm_loadu_ps(&target[i].A), floor);
+    _mm_storeu_ps(&inc[i].A, _mm_div_ps(_mm_sub_ps(t, _mm_loadu_ps(&cur[i].A)), steps));
+  }
+#endif
+  for (; i < count; ++i) {
     inc[i].A = area_increment(target[i].A, cur[i].A, D);
     inc[i].x = area_increment(target[i].x, cur[i].x, D);
-    if (dynamic) {
-      const float A = cur[i].A, x = cur[i].x, dA = inc[i].A, dx = inc[i].x;
-      elements[i + 1].srcU = smpfrq * (dA * x + (A + dA) * dx);
-    }
+  }
+  if (!dynamic) return;
+  for (i = 0; i < count; ++i) {
+    const float A = cur[i].A, x = cur[i].x, dA = inc[i].A, dx = inc[i].x;
+    elements[i + 1].srcU = smpfrq * (dA * x + (A + dA) * dx);
   }
 }
 
 // One step along a branch, each sum rounded to single precision and floored.
+// The sums are independent and run two sections (four floats) per
+// instruction: for a float sum v, nonzero_t(v) is v >= 0.001f ? v : 0.001f,
+// which is max(v, 0.001f) as the processor forms it (0.001f also for NaN).
 void branch_step(const area_function* inc, int count, area_function* cur) {
-  for (int i = 0; i < count; ++i) {
-    cur[i].A = nonzero_t(cur[i].A + inc[i].A);
-    cur[i].x = nonzero_t(cur[i].x + inc[i].x);
-  }
-}
-
-// branch_step and narrowest_section's result in two short passes. Every
-// floored sum is at least 0.001f, above the 0.001 cm² of the search, so the
-// narrowest section is the last of the minimal areas not above 100 cm². The
-// sums are independent and run two sections (four floats) per instruction:
-// for a float sum v, nonzero_t(v) is v >= 0.001f ? v : 0.001f, which is
-// max(v, 0.001f) as the processor forms it (0.001f also for NaN).
-void branch_step_narrowest(const area_function* inc, int count, area_function* cur,
-                           constriction& found) {
   static_assert(sizeof(area_function) == 2 * sizeof(float), "sections are packed (A, x) pairs");
   int i = 0;
 #if defined(__SSE2__)
@@ -100,6 +101,15 @@ void branch_step_narrowest(const area_function* inc, int count, area_function* c
     cur[i].A = nonzero_t(cur[i].A + inc[i].A);
     cur[i].x = nonzero_t(cur[i].x + inc[i].x);
   }
+}
+
+// branch_step and the result of narrowest_section. Every floored sum is at
+// least 0.001f, above the 0.001 cm² of the search, so the narrowest section is
+// the last of the minimal areas not above 100 cm² (nothing found: found.A is
+// 100 and the rest is kept).
+void branch_step_narrowest(const area_function* inc, int count, area_function* cur,
+                           constriction& found) {
+  branch_step(inc, count, cur);
   float m = 100.0f;
   for (int j = 0; j < count; ++j) m = cur[j].A < m ? cur[j].A : m;
   found.A = m;
