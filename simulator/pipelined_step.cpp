@@ -137,6 +137,13 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     L.b = b;
   };
 
+  // How the pending rows are spread over the step (measured): a lone chain
+  // takes four rows between each piece of the first part and then spreads
+  // the rest evenly over the sections, so that its divisions neither starve
+  // nor crowd the element work; with several lanes the lanes' chains fill
+  // each other's gaps and two rows per piece and per section serve best.
+  constexpr int kFirstRows = N == 1 ? 4 : 2;
+
   // Geometry one increment further, constriction, glottis, flow law, noise;
   // glottal rows and their pivots.
   for (Lane& L : lanes) {
@@ -145,7 +152,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     td_linear_equation* r = L.r;
     td_acoustic_elements* g = L.g;
     double* D = L.D;
-    back(L, 2);
+    back(L, kFirstRows);
     L.s->advance_output(3);
     area_function& glottis = n.glottis.af[0];
     glottis.A = nonzero_t(glottis.A + n.glottis.daf[0].A);
@@ -155,7 +162,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     s.glottal_elements_.fill(glottis.A, glottis.x, s.cfg.wall, g, [&] {
       acous_elements_t(s.k_, s.cfg.wall, kTubeGlottis, 1, &glottis, g);
     });
-    back(L, 2);
+    back(L, kFirstRows);
     L.s->advance_output(3);
     s.flow_law();
     L.over = s.Ac_.region == 2 ? s.Ac_.index + 1 : -1;
@@ -203,9 +210,13 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
 
   // Vocal-tract elements, coefficients and pivots upwards, beside the pending
   // back substitution downwards.
+  const int spread = lanes[0].b > 0 ? lanes[0].b : 0;  // rows left for a lone chain
   for (int q = 0; q < nv; ++q) {
     for (Lane& L : lanes) {
-      back(L, 2);
+      if constexpr (N == 1)
+        back(L, ((q + 1) * spread) / nv - (q * spread) / nv);
+      else
+        back(L, 2);
       L.s->advance_output(2);
       const float A = L.af[q].A;
       const float x = L.af[q].x;
