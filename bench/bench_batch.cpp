@@ -68,7 +68,7 @@ void BM_Batch(benchmark::State& state) {
 }
 BENCHMARK(BM_Batch)
     ->ArgNames({"jobs", "lanes"})
-    ->ArgsProduct({{1, 2}, {1, 2, 4}})
+    ->ArgsProduct({{1, 2}, {1, 2, 4, 8}})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
