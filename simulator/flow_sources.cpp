@@ -49,6 +49,7 @@ AirwayBranch* Simulator::constriction_branch() {
 }
 
 void Simulator::set_lung_pressure(float Psub_cmH2O) {
+  reclaim();
   cfg.Psub = Psub_cmH2O;
   if (running_) net_.eq[0].elimSrc = cfg.H2O_bar * cfg.Psub;
 }

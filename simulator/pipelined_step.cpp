@@ -22,6 +22,7 @@
 #include "simulator/acoustic_elements.h"
 #include "simulator/area_update.h"
 #include "simulator/element_laws.h"
+#include "simulator/lane_pairs.h"
 #include "simulator/signal_tap.h"
 #include "simulator/simulator.h"
 
@@ -424,9 +425,50 @@ void Simulator::vtt_sim_lanes(std::span<Simulator* const> lanes, std::span<float
     for (std::size_t l = 0; l < lanes.size(); ++l) out[l] = lanes[l]->vtt_sim();
     return;
   }
-  for (Simulator* s : lanes) s->dax();
   const int deci = lanes[0]->k_.deci;
   float y[kMaxLanes] = {};
+#if defined(__SSE2__)
+  // Pairs of lanes share two-wide instructions; an odd lane steps beside them.
+  // Lanes stepping with the same partner as in the last call keep their pair;
+  // any other pairing first takes the lanes' state out of their old pairs.
+  // (All before dax(), which writes the shunt sources into the lanes' own
+  // records.)
+  const std::size_t pairs = lanes.size() / 2;
+  bool paired = pairs > 0;
+  for (std::size_t p = 0; p < pairs && paired; ++p)
+    paired = pair_ready(*lanes[2 * p], *lanes[2 * p + 1]);
+  if (paired) {
+    LanePairBlock* blocks[kMaxLanes / 2];
+    for (std::size_t p = 0; p < pairs; ++p) {
+      Simulator* const* two = &lanes[2 * p];
+      LanePairBlock* held = two[0]->paired_in_;
+      if (held == nullptr || held != two[1]->paired_in_ || held->lanes[0] != two[0]) {
+        two[0]->reclaim();
+        two[1]->reclaim();
+        std::unique_ptr<LanePairBlock>& blk = two[0]->pair_block_;
+        if (!blk) blk = std::make_unique<LanePairBlock>();
+        pair_import(two, *blk);
+      }
+      blocks[p] = two[0]->paired_in_;
+    }
+    Simulator* const* odd = lanes.size() % 2 == 1 ? &lanes[lanes.size() - 1] : nullptr;
+    if (odd != nullptr) (*odd)->reclaim();
+    for (Simulator* s : lanes) s->dax();
+    for (std::size_t p = 0; p < pairs; ++p) pair_shunt_sources(&lanes[2 * p], *blocks[p]);
+    for (int i = 0; i < deci; ++i) {
+      const int flag = i == deci - 1 ? 1 : 0;
+      for (std::size_t p = 0; p < pairs; ++p) step_pair(&lanes[2 * p], *blocks[p], flag, y + 2 * p);
+      if (odd != nullptr) {
+        step_lanes<1>(odd, flag, y + 2 * pairs);
+        if ((*odd)->tap_ != nullptr) (*odd)->tap_->record(**odd, flag);
+      }
+    }
+    for (std::size_t l = 0; l < lanes.size(); ++l) out[l] = y[l];
+    return;
+  }
+#endif
+  for (Simulator* s : lanes) s->reclaim();
+  for (Simulator* s : lanes) s->dax();
   for (int i = 0; i < deci; ++i) {
     const int flag = i == deci - 1 ? 1 : 0;
     switch (lanes.size()) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -20,6 +21,7 @@
 namespace vt {
 
 class SignalTap;
+struct LanePairBlock;
 
 /// The time-domain vocal-tract simulator: glottis, vocal tract with yielding
 /// walls and lip radiation, optionally trachea, nasal branch with paranasal
@@ -105,26 +107,36 @@ class Simulator {
   /// Hands every simulation step's network state to `tap` (nullptr: none).
   /// The tap completes the deferred part of each step's solution, so a run
   /// with a tap takes longer; its samples are the same.
-  void set_signal_tap(SignalTap* tap) { tap_ = tap; }
+  void set_signal_tap(SignalTap* tap) {
+    reclaim();
+    tap_ = tap;
+  }
 
   // Read-only views of the network state (for inspection and tests).
   bool running() const { return running_; }
   const SimConstants& constants() const { return k_; }
   /// Branches, systems and radiation loads of the run. The pharynx rows may
   /// lag: use eq_rows() for a completed solution.
-  const AirwayNetwork& network() const { return net_; }
+  const AirwayNetwork& network() const {
+    reclaim();
+    return net_;
+  }
   /// Counts and row indices of the run (derived from the branches).
   SimLayout layout() const { return net_.counts(); }
   /// Rows of the pharynx system; completes first the part of the last step's
   /// solution that the overlapped schedule defers to the next step.
   std::span<const td_linear_equation> eq_rows() const {
+    reclaim();
     settle_rows();
     return net_.eq;
   }
   std::span<const td_linear_equation> eqbu_rows() const { return net_.eqbu; }
   std::span<const td_linear_equation> eqnt_rows() const { return net_.eqnt; }
   std::span<const td_acoustic_elements> acglt_elements() const { return net_.glottis.ac; }
-  std::span<const td_acoustic_elements> ac_elements() const { return net_.main.ac; }
+  std::span<const td_acoustic_elements> ac_elements() const {
+    reclaim();
+    return net_.main.ac;
+  }
   std::span<const td_acoustic_elements> actr_elements() const { return net_.trachea.ac; }
   std::span<const td_acoustic_elements> acbu_elements() const { return net_.mouth.ac; }
   std::span<const td_acoustic_elements> acnc_elements() const { return net_.coupling.ac; }
@@ -169,6 +181,15 @@ class Simulator {
   template <int N>
   static void step_lanes(Simulator* const* lanes, int flag, float* out);
   static bool lockstep_compatible(const Simulator& a, const Simulator& b);
+  // Two lanes in one two-wide network (lane_pairs.cpp): whether a and b can
+  // take the paired step now, their state into and out of the pair, one step.
+  static bool pair_ready(const Simulator& a, const Simulator& b);
+  static void pair_import(Simulator* const* sims, LanePairBlock& blk);
+  static void pair_export(LanePairBlock& blk);
+  // The dynamic term's shunt sources that dax() set in the lanes' own
+  // records, into the pair.
+  static void pair_shunt_sources(Simulator* const* sims, LanePairBlock& blk);
+  static void step_pair(Simulator* const* sims, LanePairBlock& blk, int flag, float* out);
   void check_step_inputs() const;
   void finish_pending() const;
   void settle_rows() const;
@@ -233,6 +254,14 @@ class Simulator {
   Power25Cache pow_glottis_, pow_constriction_;
   // Vocal-tract sections of the overlapped schedule, one key per section.
   std::vector<SectionElementKey> section_keys_;
+  // Paired state of this lane and the next while they step together; kept
+  // between calls only so that its arrays are not allocated every sample.
+  std::unique_ptr<LanePairBlock> pair_block_;
+  // The pair holding this lane's vocal-tract elements, rows and pivots while
+  // it steps paired (its own records are stale meanwhile); reclaim() writes
+  // them back and dissolves the pair.
+  mutable LanePairBlock* paired_in_ = nullptr;
+  void reclaim() const;
 };
 
 }  // namespace vt

@@ -5,13 +5,14 @@
 
 #include "simulator/acoustic_elements.h"
 #include "simulator/area_update.h"
+#include "simulator/lane_pairs.h"
 #include "simulator/network_equations.h"
 #include "simulator/simulator.h"
 
 namespace vt {
 
 Simulator::Simulator() = default;
-Simulator::~Simulator() = default;
+Simulator::~Simulator() { reclaim(); }
 
 // Rejects counts and rates that cannot describe a network, before anything
 // is allocated or changed.
@@ -53,6 +54,7 @@ void Simulator::validate() const {
 
 int Simulator::vtt_ini() {
   validate();
+  reclaim();
   running_ = false;
 
   // Rates and derived constants (pure functions of the configuration).

@@ -18,6 +18,7 @@ void Simulator::check_step_inputs() const {
 }
 
 float Simulator::vtt_sim() {
+  reclaim();
   complete_output(&out_now_);
   check_step_inputs();
   dax();
@@ -123,6 +124,7 @@ void Simulator::complete_output(float* target) {
 }
 
 void Simulator::vtt_sim_deferred() {
+  reclaim();
   check_step_inputs();
   // The pending sum (if any) completes during the first step.
   if (dk_ < Decimator::q_decim)
@@ -147,6 +149,7 @@ float Simulator::deferred_output() {
 }
 
 void Simulator::vtt_term() {
+  reclaim();
   complete_output(&out_now_);
   net_.release();
   Dbuf_[0] = {};

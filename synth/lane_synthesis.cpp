@@ -34,7 +34,7 @@ struct LaneGroup {
 /// True when the running network can step in lockstep with others of the
 /// same section counts (vocal tract, trachea) and steps per output sample.
 bool steppable_together(const Simulator& sim) {
-  return sim.allow_pipeline && sim.cfg.vocal_tract == 1 && !sim.network().has_nasal();
+  return sim.allow_pipeline && sim.cfg.vocal_tract == 1 && sim.layout().nasal_tract == 0;
 }
 
 void groupLanes(const std::vector<Lane>& lanes, std::vector<LaneGroup>& groups) {
@@ -42,8 +42,9 @@ void groupLanes(const std::vector<Lane>& lanes, std::vector<LaneGroup>& groups) 
   for (int k = 0; k < static_cast<int>(lanes.size()); ++k) {
     Simulator& sim = lanes[k].run->simulator();
     const bool together = steppable_together(sim);
-    const int sections = sim.network().main.sections();
-    const int trachea = sim.network().trachea.sections();
+    const SimLayout counts = sim.layout();
+    const int sections = counts.nvt0;
+    const int trachea = counts.ntr;
     const int deci = sim.constants().deci;
     LaneGroup* joined = nullptr;
     if (together) {

@@ -105,11 +105,14 @@ TEST(SimulatorLanes, EveryLaneEqualsItsSingleRun) {
     if (c.nasal) s.cfg.nasal_tract = 1;
     if (c.mask & 8) s.cfg.simfrq = s.cfg.smpfrq;  // one step per output sample
     if (c.mask & 16) s.cfg.subGLTsystem = 1;      // trachea
+    if (c.mask & 32) s.cfg.dynamic_term = 1;      // shunt sources of the moving walls
   };
   std::vector<area_function> afnt(13, {1.2f, 1.0f});
   // How the set is advanced: one vtt_sim per lane, all lanes in lockstep, or
   // each lane with its output summation deferred to its next call.
-  enum class Advance { Single, Lanes, Deferred };
+  // Regroup: lanes in lockstep, then in reverse order (other partners), then
+  // one call each, then lockstep again with the rows viewed after every call.
+  enum class Advance { Single, Lanes, Deferred, Regroup };
   auto run = [&](std::vector<Lane> set, Advance how) {
     const int n = static_cast<int>(set.size());
     std::vector<Simulator> sims(n);
@@ -129,8 +132,19 @@ TEST(SimulatorLanes, EveryLaneEqualsItsSingleRun) {
         sims[l].Ag = drive::drive_Ag(j + 13 * set[l].shift);
         if (j == 0) sims[l].vtt_ini();
       }
-      if (how == Advance::Lanes) {
+      const int phase = (j / 37) % 4;
+      if (how == Advance::Lanes || (how == Advance::Regroup && phase == 0)) {
         Simulator::vtt_sim_lanes(lanes, out);
+      } else if (how == Advance::Regroup && phase == 1) {
+        std::vector<Simulator*> reversed(lanes.rbegin(), lanes.rend());
+        float back[Simulator::kMaxLanes];
+        Simulator::vtt_sim_lanes(reversed, back);
+        for (int l = 0; l < n; ++l) out[l] = back[n - 1 - l];
+      } else if (how == Advance::Regroup && phase == 3) {
+        Simulator::vtt_sim_lanes(lanes, out);
+        (void)sims[j % n].eq_rows();
+      } else if (how == Advance::Single || how == Advance::Regroup) {
+        for (int l = 0; l < n; ++l) out[l] = sims[l].vtt_sim();
       } else if (how == Advance::Single) {
         for (int l = 0; l < n; ++l) out[l] = sims[l].vtt_sim();
       } else {
@@ -158,6 +172,24 @@ TEST(SimulatorLanes, EveryLaneEqualsItsSingleRun) {
     const std::vector<Lane> set(same.begin(), same.begin() + n);
     EXPECT_EQ(run(set, Advance::Lanes), run(set, Advance::Single)) << n << " lanes";
   }
+  // Lanes whose walls agree in pairs step two to an instruction; the pairs
+  // keep their state between calls and give it back when regrouped.
+  std::vector<Lane> pairs;
+  for (int mask : {0, 2, 4, 6, 1, 3, 5, 7, 32, 38})
+    pairs.push_back({17, static_cast<int>(pairs.size()), mask, false});
+  for (int n : {2, 3, 4, 5, 8}) {
+    const std::vector<Lane> set(pairs.begin(), pairs.begin() + n);
+    const auto single = run(set, Advance::Single);
+    EXPECT_EQ(run(set, Advance::Lanes), single) << n << " paired lanes";
+    EXPECT_EQ(run(set, Advance::Regroup), single) << n << " regrouped lanes";
+  }
+  for (int nvt : {1, 2, 40}) {
+    const std::vector<Lane> set{{nvt, 1, 0, false}, {nvt, 2, 32, false}, {nvt, 3, 0, false}};
+    EXPECT_EQ(run(set, Advance::Regroup), run(set, Advance::Single)) << nvt << " sections";
+  }
+  const std::vector<Lane> dynamic(pairs.end() - 2, pairs.end());
+  EXPECT_EQ(run(dynamic, Advance::Regroup), run(dynamic, Advance::Single));
+
   const std::vector<Lane> mixed{{17, 0, 0, false}, {40, 1, 0, false}, {17, 2, 0, true}};
   const auto single = run(mixed, Advance::Single);
   EXPECT_EQ(run(mixed, Advance::Lanes), single);
