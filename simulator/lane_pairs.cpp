@@ -88,7 +88,8 @@ void Simulator::pair_export(LanePairBlock& blk) {
   for (int l = 0; l < 2; ++l) {
     Simulator& s = *blk.lanes[l];
     s.paired_in_ = nullptr;
-    for (std::size_t k = 0; k < blk.e.size(); ++k) pair_out<kElementFields>(blk.e[k], l, s.net_.main.ac[k]);
+    for (std::size_t k = 0; k < blk.e.size(); ++k)
+      pair_out<kElementFields>(blk.e[k], l, s.net_.main.ac[k]);
     for (std::size_t i = 0; i < blk.r.size(); ++i) pair_out<kRowFields>(blk.r[i], l, s.net_.eq[i]);
     std::vector<double>& Dp = s.Dbuf_[s.dcur_];
     std::vector<double>& Do = s.Dbuf_[s.dcur_ ^ 1];
@@ -291,7 +292,8 @@ void Simulator::step_pair(Simulator* const* sims, LanePairBlock& blk, int flag, 
     r[2].src.v[l] = law::section_src(g[1], walls);
     r[3].src.v[l] = law::junction_src(g[1]);
   }
-  const __m128d e0L = _mm_sub_pd(_mm_mul_pd(_mm_mul_pd(two, ld(e[0].L)), ld(r[3].val)), ld(e[0].srcL));
+  const __m128d e0L =
+      _mm_sub_pd(_mm_mul_pd(_mm_mul_pd(two, ld(e[0].L)), ld(r[3].val)), ld(e[0].srcL));
   st(e[0].srcL, e0L);
   st(r[3].src, _mm_add_pd(ld(r[3].src), _mm_add_pd(e0L, ld(e[0].srcP))));
   __m128d elim = _mm_add_pd(ld(r[0].elimSrc), ld(r[1].src));

@@ -22,13 +22,14 @@ struct Lane {
 };
 
 /// Simulators advanced by one call: lanes whose networks share the
-/// overlapped single-chain schedule with the same section count and steps
-/// per output sample.
+/// overlapped single-chain schedule with the same section counts, steps per
+/// output sample and walls (so that they step two to an instruction).
 struct LaneGroup {
   int count = 0;
   std::array<int, kMaxSynthesisLanes> lane{};  ///< indices into the lanes under way
   bool lockstep = false;                       ///< false: one lane whose network steps alone
   int sections = 0, trachea = 0, deci = 0;     ///< main-branch and trachea sections
+  int walls = 0;  ///< yielding walls (lanes pair only with equal walls)
 };
 
 /// True when the running network can step in lockstep with others of the
@@ -46,10 +47,12 @@ void groupLanes(const std::vector<Lane>& lanes, std::vector<LaneGroup>& groups) 
     const int sections = counts.nvt0;
     const int trachea = counts.ntr;
     const int deci = sim.constants().deci;
+    const int walls = sim.cfg.wall;
     LaneGroup* joined = nullptr;
     if (together) {
       for (LaneGroup& g : groups)
-        if (g.lockstep && g.sections == sections && g.trachea == trachea && g.deci == deci)
+        if (g.lockstep && g.sections == sections && g.trachea == trachea && g.deci == deci &&
+            g.walls == walls)
           joined = &g;
     }
     if (joined == nullptr) {
@@ -59,6 +62,7 @@ void groupLanes(const std::vector<Lane>& lanes, std::vector<LaneGroup>& groups) 
       joined->sections = sections;
       joined->trachea = trachea;
       joined->deci = deci;
+      joined->walls = walls;
     }
     joined->lane[joined->count++] = k;
   }
