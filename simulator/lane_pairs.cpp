@@ -186,6 +186,16 @@ void Simulator::step_pair(Simulator* const* sims, LanePairBlock& blk, int flag, 
   SectionElementKey* keys0 = s0.section_keys_.data();
   SectionElementKey* keys1 = sims[1]->section_keys_.data();
   __m128d prevRh = _mm_setzero_pd(), prevLh = _mm_setzero_pd();
+  // Junction q's series resistance R, or the constriction's in a lane whose
+  // constriction resistance sits on junction q.
+  auto at_constriction = [&](int q, __m128d R) {
+    if (q != over[0] && q != over[1]) return R;
+    alignas(16) double rr[2];
+    _mm_store_pd(rr, R);
+    for (int l = 0; l < 2; ++l)
+      if (q == over[l]) rr[l] = Rc[l];
+    return _mm_load_pd(rr);
+  };
   for (int q = 0; q < nv; ++q) {
     back(2);
     const float A0 = af0[q].A, x0 = af0[q].x, A1 = af1[q].A, x1 = af1[q].x;
@@ -228,14 +238,7 @@ void Simulator::step_pair(Simulator* const* sims, LanePairBlock& blk, int flag, 
       k0 = {A0b, x0b, walls, true, rh[0], lh[0]};
       k1 = {A1b, x1b, walls, true, rh[1], lh[1]};
     }
-    __m128d R = _mm_add_pd(prevRh, Rh);
-    if (q == over[0] || q == over[1]) {
-      alignas(16) double rr[2];
-      _mm_store_pd(rr, R);
-      if (q == over[0]) rr[0] = Rc[0];
-      if (q == over[1]) rr[1] = Rc[1];
-      R = _mm_load_pd(rr);
-    }
+    const __m128d R = at_constriction(q, _mm_add_pd(prevRh, Rh));
     const __m128d Ls = _mm_add_pd(prevLh, Lh);
     st(e[q].R, R);
     st(e[q].L, Ls);
@@ -255,14 +258,7 @@ void Simulator::step_pair(Simulator* const* sims, LanePairBlock& blk, int flag, 
     D1 = dj1;
   }
   {
-    __m128d R = prevRh;
-    if (nv == over[0] || nv == over[1]) {
-      alignas(16) double rr[2];
-      _mm_store_pd(rr, R);
-      if (nv == over[0]) rr[0] = Rc[0];
-      if (nv == over[1]) rr[1] = Rc[1];
-      R = _mm_load_pd(rr);
-    }
+    const __m128d R = at_constriction(nv, prevRh);
     st(e[nv].R, R);
     st(e[nv].L, prevLh);
     const __m128d c3 = _mm_add_pd(R, prevLh);
@@ -354,15 +350,7 @@ void Simulator::step_pair(Simulator* const* sims, LanePairBlock& blk, int flag, 
     s.dcur_ ^= 1;
     s.pending_ = true;
     s.pivots_in_buffer_ = true;
-    s.U0_lip_ = s.U1_lip_;
-    s.U1_lip_ = -r[n3].val.v[l];
-    double d = s.U1_lip_ - s.U0_lip_;
-    if (s.cfg.wall_radiation == 1) {
-      d += s.U1_wall_ - s.U0_wall_;
-      s.U0_wall_ = s.U1_wall_;
-    }
-    s.last_s_ = static_cast<float>(d * s.k_.Kr);
-    s.decim_.push(s.last_s_);
+    s.radiate_single_chain(r[n3].val.v[l]);
   }
 
   if (flag != 1) {

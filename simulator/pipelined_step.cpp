@@ -361,16 +361,7 @@ void Simulator::step_lanes(Simulator* const* sims, int flag, float* out) {
     s.dcur_ ^= 1;
     s.pending_ = true;
     s.pivots_in_buffer_ = true;
-
-    s.U0_lip_ = s.U1_lip_;
-    s.U1_lip_ = -r[n3].val;
-    double d = s.U1_lip_ - s.U0_lip_;
-    if (s.cfg.wall_radiation == 1) {
-      d += s.U1_wall_ - s.U0_wall_;
-      s.U0_wall_ = s.U1_wall_;
-    }
-    s.last_s_ = static_cast<float>(d * s.k_.Kr);
-    s.decim_.push(s.last_s_);
+    s.radiate_single_chain(r[n3].val);
   }
 
   // Output samples: each lane's products, then the lanes' summation chains

@@ -242,6 +242,21 @@ class Simulator {
     if (k == Decimator::q_decim) *dtarget_ = acc;
   }
 
+  // A step of the single chain radiates the change of the lip volume velocity
+  // (the lip junction's row value, negated: cm³/s outwards) and, with wall
+  // radiation, of the wall flow; the pressure goes into the output filter.
+  void radiate_single_chain(double lip_row_val) {
+    U0_lip_ = U1_lip_;
+    U1_lip_ = -lip_row_val;
+    double d = U1_lip_ - U0_lip_;
+    if (cfg.wall_radiation == 1) {
+      d += U1_wall_ - U0_wall_;
+      U0_wall_ = U1_wall_;
+    }
+    last_s_ = static_cast<float>(d * k_.Kr);
+    decim_.push(last_s_);
+  }
+
   // Noise and output filter; persist across runs.
   RandomGenerator rng_;
   FrictionNoise3 noise3_;
