@@ -14,6 +14,7 @@
 #include "simulator/area_update.h"
 #include "simulator/element_laws.h"
 #include "simulator/simulator.h"
+#include "simulator/tube_section_elements.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -174,13 +175,13 @@ void Simulator::step_pair(Simulator* const* sims, LanePairBlock& blk, int flag, 
 
   // Vocal-tract elements, coefficients and pivots upwards, beside the pending
   // back substitution downwards.
-  const __m128d K = pair(s0.k_.K_viscous_const, sims[1]->k_.K_viscous_const);
-  const __m128d La = pair(s0.k_.La, sims[1]->k_.La);
-  const __m128d Ca = pair(s0.k_.Ca, sims[1]->k_.Ca);
-  const __m128d Rwc = pair(s0.k_.Rw, sims[1]->k_.Rw);
-  const __m128d Lwc = pair(s0.k_.Lw, sims[1]->k_.Lw);
-  const __m128d Cwc = pair(s0.k_.Cw, sims[1]->k_.Cw);
-  const __m128d one = _mm_set1_pd(1.0);
+  const SimConstants &c0 = s0.k_, &c1 = sims[1]->k_;
+  const law::TwoTubeConstants k2{pair(c0.K_viscous_const, c1.K_viscous_const),
+                                 pair(c0.La, c1.La),
+                                 pair(c0.Ca, c1.Ca),
+                                 pair(c0.Rw, c1.Rw),
+                                 pair(c0.Lw, c1.Lw),
+                                 pair(c0.Cw, c1.Cw)};
   const area_function* af0 = s0.net_.main.af.data();
   const area_function* af1 = sims[1]->net_.main.af.data();
   SectionElementKey* keys0 = s0.section_keys_.data();
@@ -214,22 +215,17 @@ void Simulator::step_pair(Simulator* const* sims, LanePairBlock& blk, int flag, 
       Y = walls ? ld(eq1.Yw) : _mm_setzero_pd();
     } else {
       // tube_half_section, air_compliance and wall_branch for both lanes.
-      const __m128 Af = _mm_set_ps(0.0f, 0.0f, A1, A0), xf = _mm_set_ps(0.0f, 0.0f, x1, x0);
-      const __m128d dA = _mm_cvtps_pd(Af), dx = _mm_cvtps_pd(xf);
-      const __m128d dt = _mm_cvtps_pd(_mm_div_ps(xf, Af));
-      Rh = _mm_div_pd(_mm_mul_pd(K, dt), dA);
-      Lh = _mm_mul_pd(La, dt);
-      C = _mm_mul_pd(_mm_mul_pd(Ca, dA), dx);
+      const law::TwoTubeElements t = law::two_tube_elements(
+          k2, walls, _mm_set_ps(0.0f, 0.0f, A1, A0), _mm_set_ps(0.0f, 0.0f, x1, x0));
+      Rh = t.Rh;
+      Lh = t.Lh;
+      C = t.C;
+      Y = t.Yw;
       st(eq1.C, C);
       if (walls) {
-        const __m128d w = _mm_cvtps_pd(_mm_cvtpd_ps(_mm_mul_pd(_mm_sqrt_pd(dA), dx)));
-        const __m128d rw = _mm_div_pd(Rwc, w), lw = _mm_div_pd(Lwc, w), cw = _mm_div_pd(Cwc, w);
-        Y = _mm_div_pd(one, _mm_add_pd(_mm_add_pd(rw, lw), cw));
-        st(eq1.Rw, rw);
-        st(eq1.Lw, lw);
-        st(eq1.Cw, cw);
-      } else {
-        Y = _mm_setzero_pd();
+        st(eq1.Rw, t.Rw);
+        st(eq1.Lw, t.Lw);
+        st(eq1.Cw, t.Cw);
       }
       st(eq1.Yw, Y);
       alignas(16) double rh[2], lh[2];

@@ -33,6 +33,46 @@ struct TubeConstants {
   WallConstants wall;  ///< used where the walls yield
 };
 
+#if defined(__SSE2__)
+/// Constants of TubeConstants, one per half of a two-wide register (two
+/// sections of one chain, or the same section of two simulators).
+struct TwoTubeConstants {
+  __m128d K_viscous, La, Ca, Rw, Lw, Cw;
+};
+
+/// Elements of two tube sections at once, each half in the operations of the
+/// scalar laws.
+struct TwoTubeElements {
+  __m128d Rh, Lh;      ///< half sections (tube_half_section)
+  __m128d C;           ///< air compliances (air_compliance)
+  __m128d Rw, Lw, Cw;  ///< wall elements (wall_branch); unset for rigid walls
+  __m128d Yw;          ///< wall admittances; 0 for rigid walls
+};
+
+/// The elements of two sections whose areas A (cm²) and lengths x (cm) are
+/// the low two floats of A and x; with `yielding`, their wall branches.
+inline TwoTubeElements two_tube_elements(const TwoTubeConstants& k, bool yielding, __m128 A,
+                                         __m128 x) {
+  TwoTubeElements e;
+  const __m128 t = _mm_div_ps(x, A);  // x/A in single precision (low two)
+  const __m128d dA = _mm_cvtps_pd(A), dx = _mm_cvtps_pd(x), dt = _mm_cvtps_pd(t);
+  e.Rh = _mm_div_pd(_mm_mul_pd(k.K_viscous, dt), dA);
+  e.Lh = _mm_mul_pd(k.La, dt);
+  e.C = _mm_mul_pd(_mm_mul_pd(k.Ca, dA), dx);
+  if (yielding) {
+    // Wall area sqrt(A)·x rounded to single precision, then each element over it.
+    const __m128d w = _mm_cvtps_pd(_mm_cvtpd_ps(_mm_mul_pd(_mm_sqrt_pd(dA), dx)));
+    e.Rw = _mm_div_pd(k.Rw, w);
+    e.Lw = _mm_div_pd(k.Lw, w);
+    e.Cw = _mm_div_pd(k.Cw, w);
+    e.Yw = _mm_div_pd(_mm_set1_pd(1.0), _mm_add_pd(_mm_add_pd(e.Rw, e.Lw), e.Cw));
+  } else {
+    e.Rw = e.Lw = e.Cw = e.Yw = _mm_setzero_pd();
+  }
+  return e;
+}
+#endif
+
 /// Section i of s[0..count-1] (area cm², length cm): h[i] gets its half
 /// section (tube_half_section), e1[i] its air compliance C and, when
 /// `yielding`, its wall branch Rw, Lw, Cw, Yw (wall_branch); rigid walls get
@@ -41,42 +81,30 @@ inline void tube_section_elements(const TubeConstants& k, bool yielding, const a
                                   int count, HalfSection* h, td_acoustic_elements* e1) {
   int i = 0;
 #if defined(__SSE2__)
-  const __m128d K = _mm_set1_pd(k.K_viscous), La = _mm_set1_pd(k.La), Ca = _mm_set1_pd(k.Ca);
-  const __m128d Rw = _mm_set1_pd(k.wall.Rw), Lw = _mm_set1_pd(k.wall.Lw),
-                Cw = _mm_set1_pd(k.wall.Cw), one = _mm_set1_pd(1.0);
+  const TwoTubeConstants k2{_mm_set1_pd(k.K_viscous), _mm_set1_pd(k.La),
+                            _mm_set1_pd(k.Ca),        _mm_set1_pd(k.wall.Rw),
+                            _mm_set1_pd(k.wall.Lw),   _mm_set1_pd(k.wall.Cw)};
   for (; i + 2 <= count; i += 2) {
     // A0 x0 A1 x1 -> A0 A1 (low) and x0 x1 (low).
     const __m128 ax = _mm_loadu_ps(&s[i].A);
     const __m128 a = _mm_shuffle_ps(ax, ax, _MM_SHUFFLE(3, 1, 2, 0));
-    const __m128 x = _mm_movehl_ps(a, a);
-    const __m128 t = _mm_div_ps(x, a);  // x/A in single precision (low two)
-    const __m128d dA = _mm_cvtps_pd(a), dx = _mm_cvtps_pd(x), dt = _mm_cvtps_pd(t);
-    const __m128d Rh = _mm_div_pd(_mm_mul_pd(K, dt), dA);
-    const __m128d Lh = _mm_mul_pd(La, dt);
-    const __m128d C = _mm_mul_pd(_mm_mul_pd(Ca, dA), dx);
-    _mm_storel_pd(&h[i].Rh, Rh);
-    _mm_storel_pd(&h[i].Lh, Lh);
-    _mm_storeh_pd(&h[i + 1].Rh, Rh);
-    _mm_storeh_pd(&h[i + 1].Lh, Lh);
-    _mm_storel_pd(&e1[i].C, C);
-    _mm_storeh_pd(&e1[i + 1].C, C);
+    const TwoTubeElements t = two_tube_elements(k2, yielding, a, _mm_movehl_ps(a, a));
+    _mm_storel_pd(&h[i].Rh, t.Rh);
+    _mm_storel_pd(&h[i].Lh, t.Lh);
+    _mm_storeh_pd(&h[i + 1].Rh, t.Rh);
+    _mm_storeh_pd(&h[i + 1].Lh, t.Lh);
+    _mm_storel_pd(&e1[i].C, t.C);
+    _mm_storeh_pd(&e1[i + 1].C, t.C);
     if (yielding) {
-      // Wall area sqrt(A)·x rounded to single precision, then each element over it.
-      const __m128d w = _mm_cvtps_pd(_mm_cvtpd_ps(_mm_mul_pd(_mm_sqrt_pd(dA), dx)));
-      const __m128d r = _mm_div_pd(Rw, w), l = _mm_div_pd(Lw, w), c = _mm_div_pd(Cw, w);
-      const __m128d y = _mm_div_pd(one, _mm_add_pd(_mm_add_pd(r, l), c));
-      _mm_storel_pd(&e1[i].Rw, r);
-      _mm_storel_pd(&e1[i].Lw, l);
-      _mm_storel_pd(&e1[i].Cw, c);
-      _mm_storel_pd(&e1[i].Yw, y);
-      _mm_storeh_pd(&e1[i + 1].Rw, r);
-      _mm_storeh_pd(&e1[i + 1].Lw, l);
-      _mm_storeh_pd(&e1[i + 1].Cw, c);
-      _mm_storeh_pd(&e1[i + 1].Yw, y);
-    } else {
-      e1[i].Yw = 0.0;
-      e1[i + 1].Yw = 0.0;
+      _mm_storel_pd(&e1[i].Rw, t.Rw);
+      _mm_storel_pd(&e1[i].Lw, t.Lw);
+      _mm_storel_pd(&e1[i].Cw, t.Cw);
+      _mm_storeh_pd(&e1[i + 1].Rw, t.Rw);
+      _mm_storeh_pd(&e1[i + 1].Lw, t.Lw);
+      _mm_storeh_pd(&e1[i + 1].Cw, t.Cw);
     }
+    _mm_storel_pd(&e1[i].Yw, t.Yw);
+    _mm_storeh_pd(&e1[i + 1].Yw, t.Yw);
   }
 #endif
   for (; i < count; ++i) {
